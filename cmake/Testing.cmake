@@ -1,0 +1,55 @@
+# Test bed: one 32-bit Wine prefix per test run under the build folder, the DLL registered in it
+# through its own DllRegisterServer; C++ tests (GoogleTest) and JScript tests run inside it.
+
+set(TEST_PREFIX ${CMAKE_BINARY_DIR}/prefix)
+configure_file(${CMAKE_SOURCE_DIR}/cmake/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run @ONLY
+               FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
+
+add_test(NAME prefix.create
+         COMMAND ${CMAKE_SOURCE_DIR}/tests/make-prefix.sh ${CMAKE_BINARY_DIR} $<TARGET_FILE:Zembrolatix>)
+set_tests_properties(prefix.create PROPERTIES FIXTURES_SETUP prefix TIMEOUT 300)
+
+add_test(NAME module.imports
+         COMMAND ${CMAKE_SOURCE_DIR}/tests/check-imports.sh $<TARGET_FILE:Zembrolatix>)
+
+# GoogleTest built with the same cross toolchain.
+set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+# tests/<subsystem>/*_test.cpp make one test program per subsystem; tests/support holds shared helpers.
+file(GLOB SUPPORT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
+file(GLOB TEST_DIRS LIST_DIRECTORIES true ${CMAKE_SOURCE_DIR}/tests/*)
+foreach(dir ${TEST_DIRS})
+  get_filename_component(sub ${dir} NAME)
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${dir}/*_test.cpp)
+  if(NOT sources)
+    continue()
+  endif()
+  set(exe tests_${sub})
+  add_executable(${exe} ${sources} ${SUPPORT_SOURCES} $<TARGET_OBJECTS:zembrolatix_objs>)
+  target_include_directories(${exe} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests ${GEN})
+  target_link_libraries(${exe} PRIVATE gtest gmock ${SYSTEM_LIBS})
+  add_dependencies(${exe} Zembrolatix)
+  add_test(NAME cpp.${sub} COMMAND ${CMAKE_BINARY_DIR}/wine-run $<TARGET_FILE:${exe}> --gtest_brief=1
+           WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+  set_tests_properties(cpp.${sub} PROPERTIES FIXTURES_REQUIRED prefix TIMEOUT 600
+                       ENVIRONMENT "ZEMBROLATIX_DLL=$<TARGET_FILE:Zembrolatix>")
+endforeach()
+
+# Test doubles (stand-ins for outside components) built as Windows programs or modules.
+if(EXISTS ${CMAKE_SOURCE_DIR}/tests/doubles/CMakeLists.txt)
+  add_subdirectory(tests/doubles)
+endif()
+
+# JScript tests: one CTest test per file, run by the prefix's 32-bit cscript.
+file(GLOB SCRIPT_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/script/*.js)
+foreach(js ${SCRIPT_TESTS})
+  get_filename_component(name ${js} NAME_WE)
+  add_test(NAME script.${name}
+           COMMAND ${CMAKE_SOURCE_DIR}/tests/script/run.sh ${CMAKE_BINARY_DIR} ${js})
+  set_tests_properties(script.${name} PROPERTIES FIXTURES_REQUIRED prefix TIMEOUT 600)
+endforeach()
+
+# Last: every object released, the module unloadable.

@@ -1,0 +1,16 @@
+#include "module/ComObject.h"
+
+HRESULT QueryInterfaceTable(void* object, const InterfaceEntry* table, REFIID iid, void** ppv) noexcept {
+    if (!ppv) return E_POINTER;
+    *ppv = nullptr;
+    const bool wantUnknown = ::IsEqualIID(iid, IID_IUnknown);
+    for (const InterfaceEntry* entry = table; entry->iid; ++entry) {
+        if (wantUnknown || ::IsEqualIID(iid, *entry->iid)) {
+            auto* unknown = reinterpret_cast<IUnknown*>(static_cast<char*>(object) + entry->offset);
+            unknown->AddRef();
+            *ppv = unknown;
+            return S_OK;
+        }
+    }
+    return E_NOINTERFACE;
+}

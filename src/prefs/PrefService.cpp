@@ -1,0 +1,3 @@
+#include "prefs/PrefService.h"
+
+STDMETHODIMP CPrefService::getBranch(BSTR, IPrefBranch**) noexcept { return E_NOTIMPL; }

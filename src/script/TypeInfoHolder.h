@@ -1,0 +1,42 @@
+// Type information of one interface of the library's type library, loaded on first use.
+#pragma once
+
+#include "shared/ComPtr.h"
+
+#include <oaidl.h>
+
+#include <string>
+#include <vector>
+
+class TypeInfoHolder {
+public:
+    explicit TypeInfoHolder(const IID& iid) noexcept : m_iid(iid) {}
+    TypeInfoHolder(const TypeInfoHolder&) = delete;
+    TypeInfoHolder& operator=(const TypeInfoHolder&) = delete;
+
+    // The interface's type information as handed to callers of IDispatch::GetTypeInfo.
+    HRESULT GetTypeInfo(LCID lcid, ITypeInfo** info) noexcept;
+    HRESULT GetIDsOfNames(LPOLESTR* names, UINT count, LCID lcid, DISPID* ids) noexcept;
+    HRESULT Invoke(IDispatch* self, DISPID id, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
+                   EXCEPINFO* excep, UINT* argErr) noexcept;
+
+private:
+    struct Member {
+        std::wstring name;
+        DISPID id;
+        std::vector<std::wstring> paramNames;
+    };
+
+    HRESULT EnsureLoaded(LCID lcid) noexcept;
+    HRESULT Load(LCID lcid);
+    HRESULT CollectMembers(ITypeInfo* info);
+    static void Release(void* self) noexcept;
+    const Member* Find(const wchar_t* name) const noexcept;
+
+    const IID& m_iid;
+    volatile bool m_loaded = false;
+    ComPtr<ITypeInfo> m_info;      // as described in the library (the dispatch view of a dual interface)
+    ComPtr<ITypeInfo> m_vtblInfo;  // the interface's own table of operations, used to call members
+    // Every member of the interface and its bases but IUnknown's and IDispatch's, spelled as in the library.
+    std::vector<Member> m_members;
+};

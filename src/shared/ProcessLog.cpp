@@ -1,0 +1,4 @@
+#include "shared/ProcessLog.h"
+
+void StartProcessLog() noexcept {}
+void StopProcessLog() noexcept {}
