@@ -52,4 +52,7 @@ foreach(js ${SCRIPT_TESTS})
   set_tests_properties(script.${name} PROPERTIES FIXTURES_REQUIRED prefix TIMEOUT 600)
 endforeach()
 
+# Tests that need the loopback HTTP server of the download tests.
+include(${CMAKE_SOURCE_DIR}/tests/download/http-server.cmake)
+
 # Last: every object released, the module unloadable.
