@@ -198,4 +198,25 @@ TEST(LocalFile, InterfaceTable) {
     }
 }
 
+// The exact results a script sees only as success or failure: S_FALSE for a missing file.
+TEST(LocalFile, CreateAndRemoveResults) {
+    TempName name(L"results");
+    ComPtr<ILocalFile> file = MakeLocalFile<CLocalFile>(name.path(), VARIANT_TRUE);
+    EXPECT_EQ(file->create(0, 0644), S_OK);
+    EXPECT_EQ(file->create(0, 0644), E_FAIL);
+    EXPECT_EQ(file->remove(VARIANT_FALSE), S_OK);
+    EXPECT_EQ(file->remove(VARIANT_FALSE), S_FALSE);
+    EXPECT_EQ(file->create(1, 0755), S_OK);
+    EXPECT_EQ(file->create(1, 0755), S_OK);
+    EXPECT_EQ(file->remove(VARIANT_TRUE), E_NOTIMPL);
+    EXPECT_TRUE(::RemoveDirectoryW(name.path().c_str()));
+    ComPtr<ILocalFile> unsafe = MakeLocalFile<CLocalFile>(name.path(), VARIANT_FALSE);
+    EXPECT_EQ(unsafe->create(0, 0), E_ACCESSDENIED);
+    EXPECT_EQ(unsafe->remove(VARIANT_FALSE), E_ACCESSDENIED);
+    EXPECT_EQ(::GetFileAttributesW(name.path().c_str()), INVALID_FILE_ATTRIBUTES);
+    ComPtr<ILocalFile> empty = MakeObject<CLocalFile, ILocalFile>();
+    EXPECT_EQ(empty->create(0, 0), E_UNEXPECTED);
+    EXPECT_EQ(empty->remove(VARIANT_FALSE), E_UNEXPECTED);
+}
+
 } // namespace
