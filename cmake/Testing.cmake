@@ -48,6 +48,10 @@ foreach(dir ${TEST_DIRS})
   set_tests_properties(cpp.${sub} PROPERTIES FIXTURES_REQUIRED prefix TIMEOUT 600
                        ENVIRONMENT "ZEMBROLATIX_DLL=$<TARGET_FILE:Zembrolatix>")
 endforeach()
+# The registration tests rewrite the registration every other test relies on: they run alone.
+if(TEST cpp.registration)
+  set_tests_properties(cpp.registration PROPERTIES RUN_SERIAL TRUE)
+endif()
 
 # Test doubles (stand-ins for outside components) built as Windows programs or modules.
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/doubles/CMakeLists.txt)
