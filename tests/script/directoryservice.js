@@ -5,13 +5,13 @@ eval(FSO.OpenTextFile(WScript.Arguments(1) + "\\lib\\files.js", 1).ReadAll());
 
 var F = privateFolder(true);
 ensureFolder(F);
-var T = tempFolder();
+var TMP = tempFolder();
 
 test("keys in any letter case; anything else is refused", function () {
     var ds = new ActiveXObject("Zembrolatix.DirectoryService");
     var keys = ["ProfD", "profd", "PROFD", "pRoFd"];
     for (var i = 0; i < keys.length; i++) eq(ds.get(keys[i], IID_ILocalFile).path, F, keys[i]);
-    eq(ds.get("tmpd", IID_ILocalFile).path, T + "\\");
+    eq(ds.get("tmpd", IID_ILocalFile).path, TMP + "\\");
     var bad = ["profd ", " ProfD", "Prof", "ProfDir", "TmpD\\", "Other"];
     for (var j = 0; j < bad.length; j++)
         throwsHr(E_INVALIDARG, function () { ds.get(bad[j], IID_ILocalFile); }, '"' + bad[j] + '"');
@@ -37,7 +37,7 @@ test("TmpD ends with a separator and is not found by the lookups", function () {
     eq(t.isDirectory(), false);
     eq(t.GetSafe(), true, "set although outside the private folder");
     t.append("a.txt");
-    eq(t.path, T + "\\a.txt", "no second separator");
+    eq(t.path, TMP + "\\a.txt", "no second separator");
     eq(t.GetSafe(), true);
 });
 
@@ -78,19 +78,19 @@ test("each call gives a new object", function () {
     ok(a !== b);
     var t1 = ds.get("TmpD", IID_ILocalFile);
     t1.initWithPath("C:\\Windows");
-    eq(ds.get("TmpD", IID_ILocalFile).path, T + "\\");
+    eq(ds.get("TmpD", IID_ILocalFile).path, TMP + "\\");
 });
 
 // Runs lib/files_xp.js with the assertions in a copy of cscript named tests_xp.exe, which the test
 // prefix gives a Windows XP version (tests/make-prefix.sh): the library then uses the ordinary locations.
 test("the ordinary locations, in a process that runs as Windows XP", function () {
     var lib = WScript.Arguments(1) + "\\lib\\";
-    var work = unique(T, "xp");
+    var work = unique(TMP, "xp");
     FSO.CreateFolder(work);
     var host = work + "\\tests_xp.exe";
     FSO.CopyFile(FSO.GetSpecialFolder(1).Path + "\\cscript.exe", host);
     var script = work + "\\files_xp.js";
-    var ts = FSO.CreateTextFile(script, true, true);
+    var ts = FSO.CreateTextFile(script, true, false);
     ts.Write(FSO.OpenTextFile(WScript.Arguments(1) + "\\lib\\assert.js", 1).ReadAll() + "\n" +
              FSO.OpenTextFile(lib + "files_xp.js", 1).ReadAll() + "\nfinish();\n");
     ts.Close();
@@ -103,7 +103,7 @@ test("the ordinary locations, in a process that runs as Windows XP", function ()
         if (/^FAIL /.test(lines[i])) fail("xp: " + lines[i]);
         if (/^\d+ passed, \d+ failed$/.test(lines[i])) summary = lines[i];
     }
-    ok(/ passed, 0 failed$/.test(summary) && !/^0 passed/.test(summary), "xp summary: " + summary);
+    ok(/ passed, 0 failed$/.test(summary) && !/^0 passed/.test(summary), "xp summary: " + summary + "\n" + text);
     eq(rc, 0, "xp exit code");
     FSO.DeleteFolder(work, true);
 });

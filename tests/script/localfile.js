@@ -3,7 +3,7 @@ eval(FSO.OpenTextFile(WScript.Arguments(1) + "\\lib\\files.js", 1).ReadAll());
 
 var F = privateFolder(true);
 ensureFolder(F);
-var T = tempFolder();
+var TMP = tempFolder();
 
 test("initWithPath normalises and leafName answers the last segment", function () {
     var cases = [
@@ -64,7 +64,7 @@ test("the safe rule: inside the private folder only, however the path is written
                   F + "\\sub\\..\\a", F + "\\\\a", F + "\\.\\a", F + "\\..\\Zembrolatix\\a", F + ".\\a",
                   "\\\\?\\" + F + "\\a"];
     for (var i = 0; i < inside.length; i++) eq(newLocalFile(inside[i]).GetSafe(), true, inside[i]);
-    var outside = [T + "\\a", "C:\\Windows\\a", F + "\\..\\..\\x", F + "/../../x", F + "\\sub\\..\\..\\x",
+    var outside = [TMP + "\\a", "C:\\Windows\\a", F + "\\..\\..\\x", F + "/../../x", F + "\\sub\\..\\..\\x",
                    F + "Evil\\x", F + "Evil", F + "2", F + " \\x", F + "..\\x", F.toUpperCase() + "\\..\\EVIL",
                    F + "\\.\\..\\x", F + "\\..", "\\\\?\\" + F + "\\..\\..\\x", "\\\\?\\" + F + "Evil\\x",
                    "//?/" + F + "/../../x", "\\\\.\\" + F + "\\x", "\\\\localhost\\C$\\" + F.substring(3) + "\\x",
@@ -95,7 +95,7 @@ test("append keeps the flag within the old path and clears it outside", function
     back.append("..\\x");
     back.append("..\\Zembrolatix\\y");
     eq(back.GetSafe(), false, "cleared for good");
-    var victim = unique(T, "escape");
+    var victim = unique(TMP, "escape");
     var esc = directory("ProfD");
     esc.append("..\\..\\..\\..\\..\\..\\" + victim.substring(3));
     throwsHr(E_ACCESSDENIED, function () { esc.create(0, 420); });

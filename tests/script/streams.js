@@ -2,14 +2,14 @@
 // and append choices, sharing, and the refusal to write through an unsafe local file.
 eval(FSO.OpenTextFile(WScript.Arguments(1) + "\\lib\\files.js", 1).ReadAll());
 
-var T = tempFolder();
+var TMP = tempFolder();
 function name(tag) { return "zmb_files_js_" + tag + "_" + Math.floor(Math.random() * 1e9); }
 
 test("write converts exactly count units to UTF-8 and continues where it ended", function () {
     var f = safeTemp(name("write"));
     var s = outputStream(f, 0x08);
     eq(s.write("abcdef", 3), 3, "abcdef with count 3");
-    eq(s.write("\u00E9", 1), 2, "é reports two bytes");
+    eq(s.write("\u00E9", 1), 2, "e acute reports two bytes");
     eq(s.write("\u20AC!", 2), 4);
     eq(s.tell(), 9);
     s.close();
@@ -127,10 +127,10 @@ test("a 10-byte file: available, tell and seek", function () {
 
 test("input streams: failures and unsafe files", function () {
     var s = new ActiveXObject("Zembrolatix.FileInputStream");
-    throwsHr(E_FAIL, function () { s.init(newLocalFile(T), 0, 0, 0); }, "a directory");
-    throwsHr(E_FAIL, function () { s.init(newLocalFile(T + "\\" + name("nothing")), 0, 0, 0); }, "a missing file");
+    throwsHr(E_FAIL, function () { s.init(newLocalFile(TMP), 0, 0, 0); }, "a directory");
+    throwsHr(E_FAIL, function () { s.init(newLocalFile(TMP + "\\" + name("nothing")), 0, 0, 0); }, "a missing file");
     throwsHr(E_INVALIDARG, function () { s.init(newLocalFile(), 0, 0, 0); }, "a local file without a path");
-    var path = T + "\\" + name("unsafe");
+    var path = TMP + "\\" + name("unsafe");
     writeAnsi(path, "abc");
     var unsafe = newLocalFile(path);
     eq(unsafe.GetSafe(), false);
@@ -141,8 +141,8 @@ test("input streams: failures and unsafe files", function () {
 });
 
 test("the write refusal: unsafe targets are neither created nor changed", function () {
-    var missingPath = T + "\\" + name("refused");
-    var existingPath = T + "\\" + name("refusedexisting");
+    var missingPath = TMP + "\\" + name("refused");
+    var existingPath = TMP + "\\" + name("refusedexisting");
     writeAnsi(existingPath, "original");
     var escaped = directory("TmpD");
     escaped.append("sub\\..\\..\\" + name("escaped"));
@@ -179,7 +179,7 @@ test("a stream keeps its own path when the local file changes", function () {
     var first = f.path;
     var s = outputStream(f, 0x08);
     f.append("child");
-    f.initWithPath(T + "\\" + name("other"));
+    f.initWithPath(TMP + "\\" + name("other"));
     s.write("x", 1);
     s.close();
     eq(readAnsi(first), "x");
@@ -218,10 +218,10 @@ test("init again releases the first file", function () {
     var r = inputStream(a);
     r.init(b, 0, 0, 0);
     outputStream(a, 0x18).close();
+    r.close();
     var w = outputStream(a, 0x18);
     w.init(b, 0x18, 0, 0);
     outputStream(a, 0x18).close();
-    r.close();
     w.close();
 
     // A second init that cannot open its file closes the first all the same.

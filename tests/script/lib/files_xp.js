@@ -5,6 +5,7 @@ eval(FSO.OpenTextFile(WScript.Arguments(1) + "\\lib\\files.js", 1).ReadAll());
 
 var F = privateFolder(false);
 var LOW = privateFolder(true);
+var existedBefore = FSO.FolderExists(F);
 
 test("the first ProfD request makes the ordinary private folder, later ones do not", function () {
     var fresh = !FSO.FolderExists(F) || (FSO.GetFolder(F).Files.Count === 0 && FSO.GetFolder(F).SubFolders.Count === 0);
@@ -47,4 +48,9 @@ test("create, write, read and remove in the ordinary private folder", function (
     eq(f.exists(), false);
     var t = directory("TmpD");
     eq(t.path, tempFolder() + "\\");
+});
+
+test("leave the ordinary private folder as it was found", function () {
+    if (!existedBefore) FSO.DeleteFolder(F, true);
+    eq(FSO.FolderExists(F), existedBefore);
 });
