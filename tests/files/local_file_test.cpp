@@ -181,23 +181,6 @@ TEST(LocalFile, InitWithFileCopies) {
     EXPECT_EQ(safe, VARIANT_TRUE);
 }
 
-// The object answers exactly its interface table, IScriptImplements not among it.
-TEST(LocalFile, InterfaceTable) {
-    ComPtr<ILocalFile> file = MakeObject<CLocalFile, ILocalFile>();
-    const struct {
-        const IID* iid;
-        bool answered;
-    } cases[] = {
-        {&IID_IDispatch, true},           {&IID_ILocalFile, true},     {&IID_IFile, true},
-        {&__uuidof(IObjectSafety), true}, {&IID_ISafeLocalFile, true}, {&IID_IScriptImplements, false},
-        {&IID_IFileInputStream, false}};
-    for (const auto& c : cases) {
-        ComPtr<IUnknown> itf;
-        EXPECT_EQ(SUCCEEDED(static_cast<IUnknown*>(file.get())->QueryInterface(*c.iid, itf.put_void())),
-                  c.answered);
-    }
-}
-
 // The exact results a script sees only as success or failure: S_FALSE for a missing file.
 TEST(LocalFile, CreateAndRemoveResults) {
     TempName name(L"results");
