@@ -340,7 +340,9 @@ void CheckKeyPaths(bool low) {
         const wchar_t* keyBelowBase;
     } cases[] = {
         {"init with the empty root", false, L"", L"Zembrolatix"},
-        {"init with a doubled dot", false, L"a..b", L"Zembrolatix\\a\\\\b"},
+        // The doubled separator goes to the registry unchanged; Wine's registry reads the empty part
+        // as nothing, so the key is a\b.
+        {"init with a doubled dot", false, L"a..b", L"Zembrolatix\\a\\b"},
         {"init with a dotted root", false, L"extensions.myapp.", L"Zembrolatix\\extensions\\myapp"},
         {"InitWithKey", true, L"Zembrolatix\\extensions\\myapp\\", L"Zembrolatix\\extensions\\myapp"},
     };
