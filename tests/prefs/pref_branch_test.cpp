@@ -172,7 +172,8 @@ TEST(PrefBranchBinding, FailedBindingCanBeRetriedAndNulsAreRefused) {
     Bstr tooLong(L"Zembrolatix\\" + std::wstring(300, L'x'));
     Bstr withNul(L"Zembrolatix\\zxprefs_cpp_bind\0other"sv);
     EXPECT_EQ(branch->InitWithKey(tooLong.get()), E_FAIL);
-    EXPECT_EQ(branch->init(tooLong.get()), E_FAIL);
+    Bstr tooLongRoot(std::wstring(300, L'x'));
+    EXPECT_EQ(branch->init(tooLongRoot.get()), E_FAIL);
     EXPECT_EQ(branch->InitWithKey(withNul.get()), E_FAIL);
     LONG value = 0;
     Bstr name(L"n");
@@ -190,6 +191,36 @@ TEST(PrefBranchBinding, FailedBindingCanBeRetriedAndNulsAreRefused) {
     EXPECT_EQ(branch->prefHasUserValue(nulName.get(), &has), S_OK);
     EXPECT_EQ(has, VARIANT_FALSE);
     DeleteKeyChain(Base(UseLowStorage()) + L"Zembrolatix\\zxprefs_cpp_bind",
+                   Base(UseLowStorage()) + L"Zembrolatix");
+}
+
+// Script hosts reach the 64-bit members through IDispatch: the value travels as VT_I8 both ways.
+TEST(PrefBranchDispatch, Int64TravelsAsI8) {
+    ComPtr<IPrefBranch> branch = NewBranch();
+    Bstr key(L"Zembrolatix\\zxprefs_cpp_dispatch");
+    ASSERT_EQ(branch->InitWithKey(key.get()), S_OK);
+    ComPtr<IDispatch> dispatch;
+    ASSERT_EQ(branch.As(dispatch), S_OK);
+
+    VARIANT args[2]; // in reverse order: value, name
+    ::VariantInit(&args[0]);
+    ::VariantInit(&args[1]);
+    V_VT(&args[0]) = VT_I8;
+    V_I8(&args[0]) = -5000000000LL;
+    Bstr name(L"q");
+    V_VT(&args[1]) = VT_BSTR;
+    V_BSTR(&args[1]) = name.get();
+    DISPPARAMS setParams{args, nullptr, 2, 0};
+    ASSERT_EQ(dispatch->Invoke(11, IID_NULL, 0, DISPATCH_METHOD, &setParams, nullptr, nullptr, nullptr),
+              S_OK);
+
+    Variant result;
+    DISPPARAMS getParams{&args[1], nullptr, 1, 0};
+    ASSERT_EQ(dispatch->Invoke(10, IID_NULL, 0, DISPATCH_METHOD, &getParams, result.get(), nullptr, nullptr),
+              S_OK);
+    EXPECT_EQ(V_VT(result.get()), VT_I8);
+    EXPECT_EQ(V_I8(result.get()), -5000000000LL);
+    DeleteKeyChain(Base(UseLowStorage()) + L"Zembrolatix\\zxprefs_cpp_dispatch",
                    Base(UseLowStorage()) + L"Zembrolatix");
 }
 
@@ -253,7 +284,8 @@ TEST(PrefBranchReading, StoredBytesAsEachType) {
          0, F, 0, F, 0, -1},
         {"qword of 4 bytes", REG_QWORD, {7, 0, 0, 0}, S_OK, L"\x0007", F, 0, F, 0, S_OK, 7, -1},
         {"string", REG_SZ, {'a', 0, 'b', 0, 'c', 0, 0, 0}, S_OK, L"abc", F, 0, F, 0, F, 0, -1},
-        {"string without terminator", REG_SZ, {'a', 0, 'b', 0}, S_OK, L"a", F, 0, F, 0, F, 0, -1},
+        // REG_BINARY: for REG_SZ the registry itself counts a NUL found just after the data.
+        {"string without terminator", REG_BINARY, {'a', 0, 'b', 0}, S_OK, L"a", F, 0, F, 0, F, 0, -1},
         {"embedded NUL kept", REG_SZ, {'a', 0, 0, 0, 'b', 0, 0, 0}, S_OK, L"a\0b"sv, F, 0, F, 0, F, 0, -1},
         {"odd 5 bytes", REG_BINARY, {'A', 0, 'B', 0, 'C'}, S_OK, L"A", F, 0, F, 0, F, 0, -1},
         {"odd 3 bytes", REG_BINARY, {'A', 0, 'B'}, S_OK, L"", F, 0, F, 0, F, 0, -1},
