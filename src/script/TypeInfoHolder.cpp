@@ -40,12 +40,14 @@ HRESULT TypeInfoHolder::EnsureLoaded(LCID lcid) noexcept {
         m_info.reset();
         m_vtblInfo.reset();
         m_members.clear();
+        m_objectParams.clear();
         return hr;
     }
     if (!g_module.AddTermFunc(&TypeInfoHolder::Release, this)) {
         m_info.reset();
         m_vtblInfo.reset();
         m_members.clear();
+        m_objectParams.clear();
         return E_OUTOFMEMORY;
     }
     m_loaded = true;
@@ -58,6 +60,7 @@ void TypeInfoHolder::Release(void* self) noexcept {
     holder->m_info.reset();
     holder->m_vtblInfo.reset();
     holder->m_members.clear();
+    holder->m_objectParams.clear();
 }
 
 HRESULT TypeInfoHolder::Load(LCID lcid) {
@@ -91,7 +94,8 @@ HRESULT TypeInfoHolder::CollectMembers(ITypeInfo* info) {
         TypeAttr attr(current.get());
         HRESULT hr = current->GetTypeAttr(&attr.attr);
         if (FAILED(hr)) return hr;
-        if (::IsEqualGUID(attr.attr->guid, IID_IDispatch) || ::IsEqualGUID(attr.attr->guid, IID_IUnknown)) break;
+        if (::IsEqualGUID(attr.attr->guid, IID_IDispatch) || ::IsEqualGUID(attr.attr->guid, IID_IUnknown))
+            break;
 
         for (UINT i = 0; i < attr.attr->cFuncs; ++i) {
             FuncDesc func(current.get());
@@ -102,10 +106,14 @@ HRESULT TypeInfoHolder::CollectMembers(ITypeInfo* info) {
             hr = current->GetNames(func.desc->memid, names, 32, &count);
             if (FAILED(hr)) return hr;
             Member member{std::wstring(BstrView(names[0])), func.desc->memid, {}};
-            for (UINT n = 1; n < count; ++n) member.paramNames.emplace_back(BstrView(names[n]));
-            for (UINT n = 0; n < count; ++n) ::SysFreeString(names[n]);
+            for (UINT n = 1; n < count; ++n)
+                member.paramNames.emplace_back(BstrView(names[n]));
+            for (UINT n = 0; n < count; ++n)
+                ::SysFreeString(names[n]);
             // A property's get and put share one name and id.
             if (!Find(member.name.c_str())) m_members.push_back(std::move(member));
+            hr = NoteObjectParams(current.get(), *func.desc);
+            if (FAILED(hr)) return hr;
         }
 
         if (attr.attr->cImplTypes == 0) break;
@@ -129,6 +137,47 @@ const TypeInfoHolder::Member* TypeInfoHolder::Find(const wchar_t* name) const no
     return nullptr;
 }
 
+// Records the parameters that take an interface pointer: IDispatch*, IUnknown*, or a pointer to an
+// interface of the library (dispatch-based for a dual or dispatch interface).
+HRESULT TypeInfoHolder::NoteObjectParams(ITypeInfo* info, const FUNCDESC& func) {
+    ObjectParams op{func.memid, func.invkind, std::vector<VARTYPE>(func.cParams, VT_EMPTY)};
+    bool any = false;
+    for (SHORT p = 0; p < func.cParams; ++p) {
+        const TYPEDESC& t = func.lprgelemdescParam[p].tdesc;
+        VARTYPE vt = VT_EMPTY;
+        if (t.vt == VT_DISPATCH || t.vt == VT_UNKNOWN) {
+            vt = t.vt;
+        } else if (t.vt == VT_PTR && t.lptdesc && t.lptdesc->vt == VT_USERDEFINED) {
+            ComPtr<ITypeInfo> ref;
+            if (SUCCEEDED(info->GetRefTypeInfo(t.lptdesc->hreftype, ref.put()))) {
+                TypeAttr attr(ref.get());
+                HRESULT hr = ref->GetTypeAttr(&attr.attr);
+                if (FAILED(hr)) return hr;
+                if (attr.attr->typekind == TKIND_DISPATCH ||
+                    (attr.attr->typekind == TKIND_INTERFACE && (attr.attr->wTypeFlags & TYPEFLAG_FDUAL)))
+                    vt = VT_DISPATCH;
+                else if (attr.attr->typekind == TKIND_INTERFACE)
+                    vt = VT_UNKNOWN;
+            }
+        }
+        op.types[p] = vt;
+        any = any || vt != VT_EMPTY;
+    }
+    if (any) m_objectParams.push_back(std::move(op));
+    return S_OK;
+}
+
+const TypeInfoHolder::ObjectParams* TypeInfoHolder::FindObjectParams(DISPID id, WORD flags) const noexcept {
+    for (const ObjectParams& op : m_objectParams) {
+        if (op.id != id) continue;
+        const bool put = op.kind == INVOKE_PROPERTYPUT || op.kind == INVOKE_PROPERTYPUTREF;
+        if (put ? (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0
+                : (flags & (DISPATCH_METHOD | DISPATCH_PROPERTYGET)) != 0)
+            return &op;
+    }
+    return nullptr;
+}
+
 HRESULT TypeInfoHolder::GetTypeInfo(LCID lcid, ITypeInfo** info) noexcept {
     if (!info) return E_POINTER;
     *info = nullptr;
@@ -140,7 +189,8 @@ HRESULT TypeInfoHolder::GetTypeInfo(LCID lcid, ITypeInfo** info) noexcept {
 HRESULT TypeInfoHolder::GetIDsOfNames(LPOLESTR* names, UINT count, LCID lcid, DISPID* ids) noexcept {
     if (!names || !ids) return E_POINTER;
     if (count == 0) return S_OK;
-    for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
+    for (UINT i = 0; i < count; ++i)
+        ids[i] = DISPID_UNKNOWN;
     HRESULT hr = EnsureLoaded(lcid);
     if (FAILED(hr)) return hr;
     if (!names[0]) return DISP_E_UNKNOWNNAME;
@@ -169,5 +219,36 @@ HRESULT TypeInfoHolder::Invoke(IDispatch* self, DISPID id, LCID lcid, WORD flags
     for (const Member& m : m_members)
         if (m.id == id) known = true;
     if (!known) return DISP_E_MEMBERNOTFOUND;
+
+    // A script's null (VT_NULL) for an object parameter means "no object". The type library's own
+    // argument conversion refuses it (type mismatch), so it is handed on as a null interface pointer
+    // and the member's own argument checks decide.
+    const ObjectParams* objects = params ? FindObjectParams(id, flags) : nullptr;
+    if (objects) {
+        return ComBoundary([&]() -> HRESULT {
+            std::vector<VARIANT> args(params->rgvarg,
+                                      params->rgvarg + params->cArgs); // shallow: nothing owned
+            bool changed = false;
+            for (UINT i = 0; i < params->cArgs; ++i) {
+                if (args[i].vt != VT_NULL) continue;
+                // Named arguments come first; the positional ones follow in reverse order.
+                size_t p;
+                if (i < params->cNamedArgs) {
+                    DISPID named = params->rgdispidNamedArgs[i];
+                    p = named == DISPID_PROPERTYPUT ? objects->types.size() - 1 : static_cast<size_t>(named);
+                } else {
+                    p = params->cArgs - 1 - i;
+                }
+                if (p >= objects->types.size() || objects->types[p] == VT_EMPTY) continue;
+                args[i].vt = objects->types[p];
+                args[i].punkVal = nullptr;
+                changed = true;
+            }
+            if (!changed) return m_vtblInfo->Invoke(self, id, flags, params, result, excep, argErr);
+            DISPPARAMS adjusted = *params;
+            adjusted.rgvarg = args.data();
+            return m_vtblInfo->Invoke(self, id, flags, &adjusted, result, excep, argErr);
+        });
+    }
     return m_vtblInfo->Invoke(self, id, flags, params, result, excep, argErr);
 }

@@ -27,7 +27,16 @@ private:
         std::vector<std::wstring> paramNames;
     };
 
+    // Which parameters of one operation take an object: VT_DISPATCH or VT_UNKNOWN, VT_EMPTY for others.
+    struct ObjectParams {
+        DISPID id;
+        INVOKEKIND kind;
+        std::vector<VARTYPE> types;
+    };
+
     HRESULT EnsureLoaded(LCID lcid) noexcept;
+    HRESULT NoteObjectParams(ITypeInfo* info, const FUNCDESC& func);
+    const ObjectParams* FindObjectParams(DISPID id, WORD flags) const noexcept;
     HRESULT Load(LCID lcid);
     HRESULT CollectMembers(ITypeInfo* info);
     static void Release(void* self) noexcept;
@@ -35,8 +44,10 @@ private:
 
     const IID& m_iid;
     volatile bool m_loaded = false;
-    ComPtr<ITypeInfo> m_info;      // as described in the library (the dispatch view of a dual interface)
-    ComPtr<ITypeInfo> m_vtblInfo;  // the interface's own table of operations, used to call members
+    ComPtr<ITypeInfo> m_info;     // as described in the library (the dispatch view of a dual interface)
+    ComPtr<ITypeInfo> m_vtblInfo; // the interface's own table of operations, used to call members
     // Every member of the interface and its bases but IUnknown's and IDispatch's, spelled as in the library.
     std::vector<Member> m_members;
+    // Only the operations that have at least one object parameter.
+    std::vector<ObjectParams> m_objectParams;
 };
