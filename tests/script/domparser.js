@@ -1,6 +1,8 @@
 // DOMParser: MSXML documents from files named by a FileInputStream.
-var DIR = env("TEMP") + "\\zbx-domparser-test";
-if (!FSO.FolderExists(DIR)) FSO.CreateFolder(DIR);
+eval(FSO.OpenTextFile(WScript.Arguments(1) + "\\lib\\files.js", 1).ReadAll());
+
+var DIR = tempFolder() + "\\zbx_domparser_test";
+ensureFolder(DIR);
 
 // Writes text as single bytes (each character below U+0100 becomes that byte).
 function writeBytes(name, text) {
@@ -9,16 +11,8 @@ function writeBytes(name, text) {
     s.Close();
     return DIR + "\\" + name;
 }
-function localFile(path) {
-    var f = new ActiveXObject("Zembrolatix.LocalFile");
-    f.initWithPath(path);
-    return f;
-}
-function openStream(path) {
-    var s = new ActiveXObject("Zembrolatix.FileInputStream");
-    s.init(localFile(path), 1, 0, 0);
-    return s;
-}
+function localFile(path) { return newLocalFile(path); }
+function openStream(path) { return inputStream(localFile(path)); }
 function parse(stream, charset) {
     var p = new ActiveXObject("Zembrolatix.DOMParser");
     return p.parseFromStream(stream, charset === undefined ? "UTF-8" : charset, 0, "text/xml");

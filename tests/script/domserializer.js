@@ -1,34 +1,33 @@
 // DOMSerializer: a node's markup as a string, and its whole document with a UTF-8 declaration
 // through a FileOutputStream. MSXML's xml text is pretty-printed, so checks compare structure and
 // the text around the declaration rather than whole strings.
-var DIR = env("TEMP") + "\\zbx-domserializer-test";
-if (!FSO.FolderExists(DIR)) FSO.CreateFolder(DIR);
+eval(FSO.OpenTextFile(WScript.Arguments(1) + "\\lib\\files.js", 1).ReadAll());
+
+// Written files go below the temporary folder, which the directory service hands out as safe.
+var FOLDER = "zbx_domserializer_test";
+var DIR = tempFolder() + "\\" + FOLDER;
+ensureFolder(DIR);
 var DECL = "<?xml version='1.0' encoding='UTF-8'?>";
 
-function localFile(path) {
-    var f = new ActiveXObject("Zembrolatix.LocalFile");
-    f.initWithPath(path);
+function localFile(path) { return newLocalFile(path); }
+function safeFile(name) {
+    var f = safeTemp(FOLDER);
+    f.append(name);
     return f;
 }
+function openOutput(name) { return outputStream(safeFile(name), 0x02 | 0x08 | 0x20); }
 // Serializes root into a new file and gives the file's path.
 function writeThrough(root, name, charset) {
     var path = DIR + "\\" + name;
-    var out = new ActiveXObject("Zembrolatix.FileOutputStream");
-    out.init(localFile(path), 0x02 | 0x08 | 0x20, 420, 0);
+    var out = openOutput(name);
     var s = new ActiveXObject("Zembrolatix.DOMSerializer");
     if (charset === undefined) s.serializeToStream(root, out);
     else s.serializeToStream(root, out, charset);
     out.close();
     return path;
 }
-// The file's bytes, each as one character.
-function bytesOf(path) {
-    if (FSO.GetFile(path).Size == 0) return "";
-    var s = FSO.OpenTextFile(path, 1, false, 0);
-    var text = s.ReadAll();
-    s.Close();
-    return text;
-}
+// The file's bytes, each as one character (through the ANSI code page: compare ASCII text only).
+function bytesOf(path) { return readAnsi(path); }
 function xmlDoc(text) {
     var doc = new ActiveXObject("Microsoft.XMLDOM");
     doc.async = false;
@@ -100,14 +99,13 @@ test("non-ASCII text is written as UTF-8", function () {
     var whole = DECL + "\n" + doc.xml;
     eq(FSO.GetFile(path).Size, utf8Length(whole), "byte count");
     ok(FSO.GetFile(path).Size > whole.length, "more bytes than characters");
-    ok(bytesOf(path).indexOf("caf\u00C3\u00A9") > 0, "\u00E9 as the bytes C3 A9");
+    ok(hexBytes(path).indexOf("63 61 66 C3 A9 20 E2 82 AC 20 E4 B8 AD 20 F0 9D 84 9E") > 0, "UTF-8 bytes");
     eq(load(path).documentElement.text, text, "text read back");
 });
 
 test("round trip through DOMParser, a change, and the serializer", function () {
     var src = writeThrough(xmlDoc("<list><item n='1'/></list>"), "round-in.xml");
-    var input = new ActiveXObject("Zembrolatix.FileInputStream");
-    input.init(localFile(src), 1, 0, 0);
+    var input = inputStream(localFile(src));
     var doc = new ActiveXObject("Zembrolatix.DOMParser").parseFromStream(input, "UTF-8", 0, "text/xml");
     input.close();
     var item = doc.createElement("item");
@@ -132,8 +130,7 @@ test("targets other than an output stream are refused with their codes", functio
     var doc = xmlDoc("<a/>");
     var s = new ActiveXObject("Zembrolatix.DOMSerializer");
     var src = writeThrough(doc, "target.xml");
-    var input = new ActiveXObject("Zembrolatix.FileInputStream");
-    input.init(localFile(src), 1, 0, 0);
+    var input = inputStream(localFile(src));
     throwsHr(E_NOTIMPL, function () { s.serializeToStream(doc, input); }, "input stream");
     input.close();
     throwsHr(E_NOTIMPL, function () { s.serializeToStream(doc, localFile(src)); }, "LocalFile");
@@ -145,8 +142,7 @@ test("targets other than an output stream are refused with their codes", functio
 
 test("roots that are not MSXML nodes are refused", function () {
     var s = new ActiveXObject("Zembrolatix.DOMSerializer");
-    var out = new ActiveXObject("Zembrolatix.FileOutputStream");
-    out.init(localFile(DIR + "\\roots.xml"), 0x02 | 0x08 | 0x20, 420, 0);
+    var out = openOutput("roots.xml");
     var roots = [null, undefined, "<a/>", 1, {}, out];
     for (var i = 0; i < roots.length; i++) {
         throwsHr(E_INVALIDARG, function () { s.serializeToString(roots[i]); }, "string of root " + i);
@@ -157,8 +153,7 @@ test("roots that are not MSXML nodes are refused", function () {
 });
 
 test("a closed stream passes on its failure", function () {
-    var out = new ActiveXObject("Zembrolatix.FileOutputStream");
-    out.init(localFile(DIR + "\\closed.xml"), 0x02 | 0x08 | 0x20, 420, 0);
+    var out = openOutput("closed.xml");
     out.close();
     throwsHr(E_UNEXPECTED, function () { new ActiveXObject("Zembrolatix.DOMSerializer").serializeToStream(xmlDoc("<a/>"), out); });
 });
