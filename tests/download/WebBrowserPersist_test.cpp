@@ -1,4 +1,7 @@
 #include "download/WebBrowserPersist.h"
+#include "download/FakeListener.h"
+#include "files/LocalFile.h"
+#include "support/TempFile.h"
 #include "shared/Bstr.h"
 
 #include <gtest/gtest.h>
@@ -37,6 +40,60 @@ TEST(WebBrowserPersist, MissingArgumentsAreRefusedFirst) {
     EXPECT_EQ(persist->saveURI(nullptr, nullptr), E_INVALIDARG);
     EXPECT_EQ(persist->saveURI(uri.get(), nullptr), E_INVALIDARG);
     EXPECT_EQ(persist->saveURI(empty.get(), nullptr), E_INVALIDARG);
+}
+
+// A local file whose path and safe flag are set directly, as the library's own objects do.
+ComPtr<ILocalFile> FileAt(const std::wstring& path, VARIANT_BOOL safe) {
+    ComPtr<ILocalFile> file;
+    EXPECT_EQ(CLocalFile::CreateLocal(file.put()), S_OK);
+    ComPtr<ISafeLocalFile> named;
+    EXPECT_EQ(file.As(named), S_OK);
+    Bstr text(path);
+    EXPECT_EQ(named->init(text.get(), safe), S_OK);
+    return file;
+}
+
+TEST(WebBrowserPersist, SavesToASafeFileAndNotifiesOnceBeforeReturning) {
+    TempFile source(L"persist-source.bin");
+    std::string bytes;
+    for (int i = 0; i < 3000; ++i)
+        bytes.push_back(static_cast<char>(i * 31));
+    ASSERT_TRUE(source.write(bytes));
+    TempFile dest(L"persist-dest.bin");
+    ASSERT_TRUE(dest.write("older content that is longer than nothing"));
+
+    ComPtr<IWebBrowserPersist> persist;
+    ASSERT_EQ(CWebBrowserPersist::CreateLocal(persist.put()), S_OK);
+    auto* listener = new CComObject<FakeListener>();
+    ComPtr<IDispatch> listenerRef;
+    listener->QueryInterface(IID_IDispatch, listenerRef.put_void());
+    ASSERT_EQ(persist->put_progressListener(listenerRef.get()), S_OK);
+
+    Bstr uri(source.url());
+    EXPECT_EQ(persist->saveURI(uri.get(), FileAt(dest.path(), VARIANT_TRUE).get()), S_OK);
+    EXPECT_EQ(listener->calls.size(), 1u);
+    EXPECT_EQ(dest.read(), bytes);
+}
+
+TEST(WebBrowserPersist, UnsafeFileIsRefusedWithoutDownloadOrNotification) {
+    TempFile source(L"persist-unsafe-source.bin");
+    ASSERT_TRUE(source.write("data"));
+    TempFile dest(L"persist-unsafe-dest.bin");
+
+    ComPtr<IWebBrowserPersist> persist;
+    ASSERT_EQ(CWebBrowserPersist::CreateLocal(persist.put()), S_OK);
+    auto* listener = new CComObject<FakeListener>();
+    ComPtr<IDispatch> listenerRef;
+    listener->QueryInterface(IID_IDispatch, listenerRef.put_void());
+    ASSERT_EQ(persist->put_progressListener(listenerRef.get()), S_OK);
+
+    Bstr uri(source.url());
+    // Only VARIANT_TRUE itself marks a file safe.
+    for (VARIANT_BOOL flag : {VARIANT_BOOL(VARIANT_FALSE), VARIANT_BOOL(1)}) {
+        EXPECT_EQ(persist->saveURI(uri.get(), FileAt(dest.path(), flag).get()), E_ACCESSDENIED);
+        EXPECT_FALSE(dest.exists());
+    }
+    EXPECT_TRUE(listener->calls.empty());
 }
 
 } // namespace
