@@ -19,8 +19,7 @@ STDMETHODIMP CDOMParser::parseFromStream(VARIANT stream, VARIANT, VARIANT, VARIA
         if (FAILED(hr)) return hr;
 
         ComPtr<IFileInputStream> input;
-        if (!stream.pdispVal) return E_NOTIMPL;
-        if (FAILED(ComPtr<IDispatch>(stream.pdispVal).As(input))) return E_NOTIMPL;
+        if (!stream.pdispVal || FAILED(ComPtr<IDispatch>(stream.pdispVal).As(input))) return E_NOTIMPL;
         ULONGLONG position = 0;
         hr = input->tell(&position);
         if (FAILED(hr)) return hr;
