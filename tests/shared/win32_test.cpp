@@ -120,10 +120,16 @@ protected:
         key.close();
         ::RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str());
     }
+    // Stores exactly these bytes. The buffer goes on with non-zero bytes: the registry adds a terminator
+    // to string data when the unit after the given count happens to be zero.
     void Set(const wchar_t* name, DWORD type, const std::vector<BYTE>& data) {
-        ASSERT_EQ(::RegSetValueExW(key.get(), name, 0, type, data.empty() ? nullptr : data.data(),
-                                   static_cast<DWORD>(data.size())),
+        std::vector<BYTE> padded(data);
+        padded.resize(data.size() + 4, 0xFF);
+        ASSERT_EQ(::RegSetValueExW(key.get(), name, 0, type, padded.data(), static_cast<DWORD>(data.size())),
                   ERROR_SUCCESS);
+        DWORD stored = 0;
+        ASSERT_EQ(::RegQueryValueExW(key.get(), name, nullptr, nullptr, nullptr, &stored), ERROR_SUCCESS);
+        ASSERT_EQ(stored, data.size());
     }
     void SetDword(const wchar_t* name, DWORD value) {
         Set(name, REG_DWORD,
