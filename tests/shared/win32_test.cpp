@@ -167,6 +167,7 @@ TEST_F(RegKeyTest, FixedSizeReadsCheckTypeAndSize) {
     Set(L"text", REG_SZ, {'1', 0, 0, 0});
     Set(L"empty dword", REG_DWORD, {});
     Set(L"short dword", REG_DWORD, {1, 0});
+    Set(L"long dword", REG_DWORD, {1, 0, 0, 0, 0, 0, 0, 0});
     Set(L"binary", REG_BINARY, {1, 0, 0, 0});
     Set(L"qword", REG_QWORD, {1, 2, 3, 4, 5, 6, 7, 8});
 
@@ -183,6 +184,7 @@ TEST_F(RegKeyTest, FixedSizeReadsCheckTypeAndSize) {
         {L"text", false, 0, false, false},
         {L"empty dword", false, 0, false, false},
         {L"short dword", true, 1, true, true},
+        {L"long dword", false, 0, false, false}, // more data than a DWORD holds is refused
         {L"binary", false, 0, false, false},
         {L"qword", false, 0, false, false},
         {L"missing", false, 0, false, false},
