@@ -4,5 +4,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build.sh
-tests/make-prefix.sh "$PWD/build" "$PWD/build/Zembrolatix.dll"
-build/wine-run cscript.exe //nologo "Z:$(echo "$PWD/demo/sample.js" | sed 's#/#\\#g')"
+tests/make-prefix.sh "$PWD/build64" "$PWD/build64/Zembrolatix.dll"
+build64/wine-run cscript.exe //nologo "Z:$(echo "$PWD/demo/sample.js" | sed 's#/#\\#g')"

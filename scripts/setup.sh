@@ -3,8 +3,10 @@
 # Safe to run again: it only installs what is missing.
 set -euo pipefail
 
-packages=(wine wine32:i386 g++-mingw-w64-i686-posix mingw-w64-tools libwine-dev
-          cmake ninja-build googletest python3 file)
+# The shipped DLL is 32-bit (i686); the tests run a 64-bit build under 64-bit Wine, because some
+# hosts of this kind run no 32-bit Linux code. wine32:i386 is installed for its 32-bit type libraries.
+packages=(wine wine64 wine32:i386 libwine-dev g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
+          mingw-w64-tools cmake ninja-build googletest python3 file)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -4,5 +4,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build.sh
-cd build
+cd build64
 ctest --output-on-failure -j"$(nproc)" --timeout 900

@@ -8,9 +8,9 @@
 #include "Zembrolatix.h"
 
 class CDirectoryService : public IDispatchImpl<CDirectoryService, IDirectoryService>,
-    public IObjectSafetyImpl<CDirectoryService>,
-    public CComObjectRootEx<CComSingleThreadModel>,
-    public CComCoClass<CDirectoryService, &CLSID_DirectoryService> {
+                          public IObjectSafetyImpl<CDirectoryService>,
+                          public CComObjectRootEx<CComSingleThreadModel>,
+                          public CComCoClass<CDirectoryService, &CLSID_DirectoryService> {
 public:
     BEGIN_COM_MAP(CDirectoryService)
     COM_INTERFACE_ENTRY2(IDispatch, IDirectoryService)
@@ -18,5 +18,5 @@ public:
     COM_INTERFACE_ENTRY(IObjectSafety)
     END_COM_MAP()
 
-    STDMETHOD(get)(BSTR prop, BSTR iid, VARIANT *pRet) noexcept override;
+    STDMETHOD(get)(BSTR prop, BSTR iid, VARIANT* pRet) noexcept override;
 };

@@ -1,15 +1,54 @@
 #include "files/FileInputStream.h"
 
-STDMETHODIMP CFileInputStream::seek(LONG, LONGLONG) noexcept { return E_NOTIMPL; }
+#include "files/StreamPosition.h"
 
-STDMETHODIMP CFileInputStream::setEOF() noexcept { return E_NOTIMPL; }
+// Opens the file of a local file for reading; other readers may open it too, writers may not.
+STDMETHODIMP CFileInputStream::init(ILocalFile* file, LONG, LONG, LONG) noexcept {
+    if (!file) return E_INVALIDARG;
+    VARIANT_BOOL safe = VARIANT_FALSE;
+    HRESULT hr = file->GetSafe(&safe);
+    if (FAILED(hr)) return hr;
+    Bstr path;
+    hr = file->get_nativePath(path.put());
+    if (FAILED(hr)) return hr;
+    hr = ISafeLocalFileImpl::init(path.get(), safe);
+    if (FAILED(hr)) return hr;
+    // The earlier file is released even when this one cannot be opened.
+    return m_file.open(m_path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)
+               ? S_OK
+               : E_FAIL;
+}
 
-STDMETHODIMP CFileInputStream::tell(ULONGLONG*) noexcept { return E_NOTIMPL; }
+STDMETHODIMP CFileInputStream::seek(LONG whence, LONGLONG offset) noexcept {
+    return SeekFile(m_file, whence, offset);
+}
 
-STDMETHODIMP CFileInputStream::available(ULONGLONG*) noexcept { return E_NOTIMPL; }
+STDMETHODIMP CFileInputStream::setEOF() noexcept {
+    return E_NOTIMPL;
+}
 
-STDMETHODIMP CFileInputStream::close() noexcept { return E_NOTIMPL; }
+STDMETHODIMP CFileInputStream::tell(ULONGLONG* pRet) noexcept {
+    return TellFile(m_file, pRet);
+}
 
-STDMETHODIMP CFileInputStream::isNonBlocking(VARIANT_BOOL*) noexcept { return E_NOTIMPL; }
+// What is left from the position to the end; nothing at all once the position is past the end.
+STDMETHODIMP CFileInputStream::available(ULONGLONG* pRet) noexcept {
+    if (!pRet) return E_POINTER;
+    if (!m_file.isValid()) return E_FAIL;
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(m_file.get(), &size)) return E_FAIL;
+    ULONGLONG position = 0;
+    if (FAILED(TellFile(m_file, &position))) return E_FAIL;
+    const ULONGLONG end = static_cast<ULONGLONG>(size.QuadPart);
+    *pRet = position < end ? end - position : 0;
+    return S_OK;
+}
 
-STDMETHODIMP CFileInputStream::init(ILocalFile*, LONG, LONG, LONG) noexcept { return E_NOTIMPL; }
+STDMETHODIMP CFileInputStream::close() noexcept {
+    m_file.close();
+    return S_OK;
+}
+
+STDMETHODIMP CFileInputStream::isNonBlocking(VARIANT_BOOL*) noexcept {
+    return E_NOTIMPL;
+}

@@ -5,15 +5,16 @@
 #include "script/ScriptImplementsImpl.h"
 #include "script/ObjectSafetyImpl.h"
 #include "files/SafeLocalFileImpl.h"
+#include "shared/Win32.h"
 
 #include "Zembrolatix.h"
 
 class CFileInputStream : public IScriptImplementsImpl<CFileInputStream, IFileInputStream>,
-    public IObjectSafetyImpl<CFileInputStream>,
-    public ISafeLocalFileImpl<CFileInputStream>,
-    public IInputStreamNoScript,
-    public CComObjectRootEx<CComSingleThreadModel>,
-    public CComCoClass<CFileInputStream, &CLSID_FileInputStream> {
+                         public IObjectSafetyImpl<CFileInputStream>,
+                         public ISafeLocalFileImpl<CFileInputStream>,
+                         public IInputStreamNoScript,
+                         public CComObjectRootEx<CComSingleThreadModel>,
+                         public CComCoClass<CFileInputStream, &CLSID_FileInputStream> {
 public:
     BEGIN_COM_MAP(CFileInputStream)
     COM_INTERFACE_ENTRY2(IDispatch, IFileInputStream)
@@ -29,9 +30,12 @@ public:
     using ISafeLocalFileImpl<CFileInputStream>::init;
     STDMETHOD(seek)(LONG whence, LONGLONG offset) noexcept override;
     STDMETHOD(setEOF)() noexcept override;
-    STDMETHOD(tell)(ULONGLONG *pRet) noexcept override;
-    STDMETHOD(available)(ULONGLONG *pRet) noexcept override;
+    STDMETHOD(tell)(ULONGLONG* pRet) noexcept override;
+    STDMETHOD(available)(ULONGLONG* pRet) noexcept override;
     STDMETHOD(close)() noexcept override;
-    STDMETHOD(isNonBlocking)(VARIANT_BOOL *pRet) noexcept override;
-    STDMETHOD(init)(ILocalFile *file, LONG ioFlags, LONG perm, LONG behaviorFlags) noexcept override;
+    STDMETHOD(isNonBlocking)(VARIANT_BOOL* pRet) noexcept override;
+    STDMETHOD(init)(ILocalFile* file, LONG ioFlags, LONG perm, LONG behaviorFlags) noexcept override;
+
+private:
+    API::Win32::File m_file;
 };

@@ -5,14 +5,15 @@
 #include "script/ScriptImplementsImpl.h"
 #include "script/ObjectSafetyImpl.h"
 #include "files/SafeLocalFileImpl.h"
+#include "shared/Win32.h"
 
 #include "Zembrolatix.h"
 
 class CFileOutputStream : public IScriptImplementsImpl<CFileOutputStream, IFileOutputStream>,
-    public IObjectSafetyImpl<CFileOutputStream>,
-    public ISafeLocalFileImpl<CFileOutputStream>,
-    public CComObjectRootEx<CComSingleThreadModel>,
-    public CComCoClass<CFileOutputStream, &CLSID_FileOutputStream> {
+                          public IObjectSafetyImpl<CFileOutputStream>,
+                          public ISafeLocalFileImpl<CFileOutputStream>,
+                          public CComObjectRootEx<CComSingleThreadModel>,
+                          public CComCoClass<CFileOutputStream, &CLSID_FileOutputStream> {
 public:
     BEGIN_COM_MAP(CFileOutputStream)
     COM_INTERFACE_ENTRY2(IDispatch, IFileOutputStream)
@@ -27,11 +28,14 @@ public:
     using ISafeLocalFileImpl<CFileOutputStream>::init;
     STDMETHOD(seek)(LONG whence, LONGLONG offset) noexcept override;
     STDMETHOD(setEOF)() noexcept override;
-    STDMETHOD(tell)(ULONGLONG *pRet) noexcept override;
+    STDMETHOD(tell)(ULONGLONG* pRet) noexcept override;
     STDMETHOD(close)() noexcept override;
     STDMETHOD(flush)() noexcept override;
-    STDMETHOD(isNonBlocking)(VARIANT_BOOL *pRet) noexcept override;
-    STDMETHOD(write)(BSTR data, LONG count, LONG *pRet) noexcept override;
+    STDMETHOD(isNonBlocking)(VARIANT_BOOL* pRet) noexcept override;
+    STDMETHOD(write)(BSTR data, LONG count, LONG* pRet) noexcept override;
     STDMETHOD(finish)() noexcept override;
-    STDMETHOD(init)(ILocalFile *file, LONG ioFlags, LONG perm, LONG behaviorFlags) noexcept override;
+    STDMETHOD(init)(ILocalFile* file, LONG ioFlags, LONG perm, LONG behaviorFlags) noexcept override;
+
+private:
+    API::Win32::File m_file;
 };

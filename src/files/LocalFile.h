@@ -9,10 +9,10 @@
 #include "Zembrolatix.h"
 
 class CLocalFile : public IScriptImplementsImpl<CLocalFile, ILocalFile>,
-    public IObjectSafetyImpl<CLocalFile>,
-    public ISafeLocalFileImpl<CLocalFile>,
-    public CComObjectRootEx<CComSingleThreadModel>,
-    public CComCoClass<CLocalFile, &CLSID_LocalFile> {
+                   public IObjectSafetyImpl<CLocalFile>,
+                   public ISafeLocalFileImpl<CLocalFile>,
+                   public CComObjectRootEx<CComSingleThreadModel>,
+                   public CComCoClass<CLocalFile, &CLSID_LocalFile> {
 public:
     BEGIN_COM_MAP(CLocalFile)
     COM_INTERFACE_ENTRY2(IDispatch, ILocalFile)
@@ -22,18 +22,18 @@ public:
     COM_INTERFACE_ENTRY(ISafeLocalFile)
     END_COM_MAP()
 
-    STDMETHOD(get_fileSize)(ULONGLONG *pVal) noexcept override;
-    STDMETHOD(get_leafName)(BSTR *pVal) noexcept override;
-    STDMETHOD(get_nativeLeafName)(BSTR *pVal) noexcept override;
-    STDMETHOD(get_path)(BSTR *pVal) noexcept override;
-    STDMETHOD(get_nativePath)(BSTR *pVal) noexcept override;
+    STDMETHOD(get_fileSize)(ULONGLONG* pVal) noexcept override;
+    STDMETHOD(get_leafName)(BSTR* pVal) noexcept override;
+    STDMETHOD(get_nativeLeafName)(BSTR* pVal) noexcept override;
+    STDMETHOD(get_path)(BSTR* pVal) noexcept override;
+    STDMETHOD(get_nativePath)(BSTR* pVal) noexcept override;
     STDMETHOD(append)(BSTR node) noexcept override;
-    STDMETHOD(exists)(VARIANT_BOOL *pRet) noexcept override;
-    STDMETHOD(isDirectory)(VARIANT_BOOL *pRet) noexcept override;
+    STDMETHOD(exists)(VARIANT_BOOL* pRet) noexcept override;
+    STDMETHOD(isDirectory)(VARIANT_BOOL* pRet) noexcept override;
     STDMETHOD(create)(LONG type, LONG permissions) noexcept override;
     STDMETHOD(remove)(VARIANT_BOOL recursive) noexcept override;
-    STDMETHOD(initWithFile)(ILocalFile *pFile) noexcept override;
+    STDMETHOD(initWithFile)(ILocalFile* pFile) noexcept override;
     STDMETHOD(initWithNativePath)(BSTR filePath) noexcept override;
     STDMETHOD(initWithPath)(BSTR filePath) noexcept override;
-    STDMETHOD(GetSafe)(VARIANT_BOOL *pvbSafe) noexcept override;
+    STDMETHOD(GetSafe)(VARIANT_BOOL* pvbSafe) noexcept override;
 };

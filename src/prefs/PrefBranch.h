@@ -1,16 +1,19 @@
-// Preference branch: typed values under one registry key.
+// Preference branch: typed values (boolean, string, 32-bit and 64-bit integer), each one named value
+// of the registry key the branch is bound to. Every call reads or writes the registry at once.
 #pragma once
 
 #include "module/ComObject.h"
 #include "script/DispatchImpl.h"
+#include "prefs/PrefStorage.h"
 #include "script/ObjectSafetyImpl.h"
+#include "shared/Win32.h"
 
 #include "Zembrolatix.h"
 
 class CPrefBranch : public IDispatchImpl<CPrefBranch, IPrefBranch>,
-    public IObjectSafetyImpl<CPrefBranch>,
-    public CComObjectRootEx<CComSingleThreadModel>,
-    public CComCoClass<CPrefBranch, &CLSID_PrefBranch> {
+                    public IObjectSafetyImpl<CPrefBranch>,
+                    public CComObjectRootEx<CComSingleThreadModel>,
+                    public CComCoClass<CPrefBranch, &CLSID_PrefBranch> {
 public:
     BEGIN_COM_MAP(CPrefBranch)
     COM_INTERFACE_ENTRY2(IDispatch, IPrefBranch)
@@ -20,13 +23,24 @@ public:
 
     STDMETHOD(init)(BSTR aPrefRoot) noexcept override;
     STDMETHOD(InitWithKey)(BSTR aPrefRoot) noexcept override;
-    STDMETHOD(prefHasUserValue)(BSTR aPrefName, VARIANT_BOOL *pRet) noexcept override;
-    STDMETHOD(getBoolPref)(BSTR aPrefName, VARIANT_BOOL *pRet) noexcept override;
+    STDMETHOD(prefHasUserValue)(BSTR aPrefName, VARIANT_BOOL* pRet) noexcept override;
+    STDMETHOD(getBoolPref)(BSTR aPrefName, VARIANT_BOOL* pRet) noexcept override;
     STDMETHOD(setBoolPref)(BSTR aPrefName, VARIANT_BOOL aValue) noexcept override;
-    STDMETHOD(getCharPref)(BSTR aPrefName, BSTR *pRet) noexcept override;
+    STDMETHOD(getCharPref)(BSTR aPrefName, BSTR* pRet) noexcept override;
     STDMETHOD(setCharPref)(BSTR aPrefName, BSTR aValue) noexcept override;
-    STDMETHOD(getIntPref)(BSTR aPrefName, LONG *pRet) noexcept override;
+    STDMETHOD(getIntPref)(BSTR aPrefName, LONG* pRet) noexcept override;
     STDMETHOD(setIntPref)(BSTR aPrefName, LONG aValue) noexcept override;
-    STDMETHOD(getInt64Pref)(BSTR aPrefName, LONGLONG *pRet) noexcept override;
+    STDMETHOD(getInt64Pref)(BSTR aPrefName, LONGLONG* pRet) noexcept override;
     STDMETHOD(setInt64Pref)(BSTR aPrefName, LONGLONG aValue) noexcept override;
+
+private:
+    // The checks every getter makes before touching the registry: name, out pointer, binding.
+    HRESULT CheckRead(BSTR name, const void* out) const noexcept;
+    // The checks every setter makes: name, binding.
+    HRESULT CheckWrite(BSTR name) const noexcept;
+    // Writes one value whose name passed CheckWrite.
+    HRESULT Store(BSTR name, const PrefStorage::StoredValue& value) const noexcept;
+
+    // Empty until init or InitWithKey succeeds; closed with the object.
+    API::Win32::RegKey m_key;
 };

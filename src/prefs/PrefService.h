@@ -8,9 +8,9 @@
 #include "Zembrolatix.h"
 
 class CPrefService : public IDispatchImpl<CPrefService, IPrefService>,
-    public IObjectSafetyImpl<CPrefService>,
-    public CComObjectRootEx<CComSingleThreadModel>,
-    public CComCoClass<CPrefService, &CLSID_PrefService> {
+                     public IObjectSafetyImpl<CPrefService>,
+                     public CComObjectRootEx<CComSingleThreadModel>,
+                     public CComCoClass<CPrefService, &CLSID_PrefService> {
 public:
     BEGIN_COM_MAP(CPrefService)
     COM_INTERFACE_ENTRY2(IDispatch, IPrefService)
@@ -18,5 +18,5 @@ public:
     COM_INTERFACE_ENTRY(IObjectSafety)
     END_COM_MAP()
 
-    STDMETHOD(getBranch)(BSTR aPrefRoot, IPrefBranch **pBranch) noexcept override;
+    STDMETHOD(getBranch)(BSTR aPrefRoot, IPrefBranch** pBranch) noexcept override;
 };

@@ -10,8 +10,9 @@
 
 namespace {
 
+// Each holder keeps its own reference: the walk below may drop the last other one before the release.
 struct TypeAttr {
-    ITypeInfo* info;
+    ComPtr<ITypeInfo> info;
     TYPEATTR* attr = nullptr;
     explicit TypeAttr(ITypeInfo* i) : info(i) {}
     ~TypeAttr() {
@@ -20,7 +21,7 @@ struct TypeAttr {
 };
 
 struct FuncDesc {
-    ITypeInfo* info;
+    ComPtr<ITypeInfo> info;
     FUNCDESC* desc = nullptr;
     explicit FuncDesc(ITypeInfo* i) : info(i) {}
     ~FuncDesc() {

@@ -42,7 +42,7 @@ bool RegKey::open(HKEY parent, const wchar_t* subkey, REGSAM access) noexcept {
 }
 
 namespace {
-// Reads a fixed-size value of one type; a stored size other than the type's is refused.
+// Reads a fixed-size value of one type; a stored size wider than the type's is refused.
 template <class T> bool ReadFixed(HKEY key, const wchar_t* name, DWORD wantType, T& out) noexcept {
     out = 0;
     DWORD type = 0, size = 0;
@@ -76,12 +76,12 @@ bool RegKey::readString(const wchar_t* name, BSTR& out) const noexcept {
     out = nullptr;
     DWORD type = 0, size = 0;
     if (::RegQueryValueExW(m_handle, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
-    if (size <= sizeof(wchar_t)) {
+    if (size / sizeof(wchar_t) <= 1) {
         out = ::SysAllocStringLen(L"", 0);
         return out != nullptr;
     }
-    // The last stored unit is taken as the terminator: the text has size/2 - 1 units, and ends early at
-    // an embedded NUL. The buffer holds every stored byte, an odd count included.
+    // The last whole stored unit is taken as the terminator: the text has size/2 - 1 units, embedded
+    // NULs included. The buffer holds every stored byte, an odd count included.
     const UINT units = size / sizeof(wchar_t) - 1;
     BSTR buffer = ::SysAllocStringLen(nullptr, units + 1);
     if (!buffer) return false;
@@ -91,7 +91,7 @@ bool RegKey::readString(const wchar_t* name, BSTR& out) const noexcept {
         ::SysFreeString(buffer);
         return false;
     }
-    out = ::SysAllocStringLen(buffer, static_cast<UINT>(wcsnlen(buffer, units)));
+    out = ::SysAllocStringLen(buffer, units);
     ::SysFreeString(buffer);
     return out != nullptr;
 }
@@ -114,6 +114,10 @@ bool RegKey::readString(const wchar_t* name, std::wstring& out) const {
 bool RegKey::valueExists(const wchar_t* name) const noexcept {
     DWORD type = 0, size = 0;
     return ::RegQueryValueExW(m_handle, name, nullptr, &type, nullptr, &size) == ERROR_SUCCESS && size != 0;
+}
+
+bool RegKey::writeValue(const wchar_t* name, DWORD type, const BYTE* data, DWORD size) const noexcept {
+    return ::RegSetValueExW(m_handle, name, 0, type, data, size) == ERROR_SUCCESS;
 }
 
 } // namespace API::Win32

@@ -99,13 +99,19 @@ public:
                 LPSECURITY_ATTRIBUTES security, LPDWORD disposition) noexcept;
     bool open(HKEY parent, const wchar_t* subkey, REGSAM access) noexcept;
 
+    // Numbers of the exact registry type; stored data wider than the type is refused, narrower data
+    // is zero-extended.
     bool readDword(const wchar_t* name, DWORD& out) const noexcept;
     bool readQword(const wchar_t* name, ULONGLONG& out) const noexcept;
     bool readBool(const wchar_t* name, bool& out) const noexcept;
-    // A BSTR value: a stored size of 0 or of the terminator alone gives an empty string.
+    // A BSTR value of size/2 - 1 units whatever the registry type: the last whole stored unit is taken
+    // as the terminator, an odd trailing byte is dropped, embedded NULs are kept. A stored size below
+    // two units gives an empty string.
     bool readString(const wchar_t* name, BSTR& out) const noexcept;
     bool readString(const wchar_t* name, std::wstring& out) const;
     bool valueExists(const wchar_t* name) const noexcept;
+    // RegSetValueExW: replaces the named value, whatever its previous type.
+    bool writeValue(const wchar_t* name, DWORD type, const BYTE* data, DWORD size) const noexcept;
 
 protected:
     BOOL closeHandle(HKEY h) noexcept override { return ::RegCloseKey(h) == ERROR_SUCCESS; }

@@ -1,0 +1,35 @@
+// Text rules of local-file paths: how a script's path is stored, its leaf name, appending a node, and
+// whether a path lies inside a folder. Plain functions over strings; nothing here touches the disk.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace PathRules {
+
+// The path as initWithPath stores it: every "/" becomes "\", and one trailing "\" is dropped from a path
+// longer than three characters (a drive root such as C:\ keeps its separator).
+std::wstring NormalizeScriptPath(std::wstring_view path);
+
+// The part after the last "\"; without one, after the last "/"; without either, the whole path.
+std::wstring_view LeafName(std::wstring_view path);
+
+// The path, a "\" unless it is empty or already ends with one, then the node exactly as given.
+std::wstring AppendNode(std::wstring_view path, std::wstring_view node);
+
+// The full form of a fully qualified path as the system resolves it before opening it: "/" read as "\",
+// repeated separators, "." and ".." segments (never above the drive root or the UNC share) and trailing
+// dots and blanks resolved; a trailing separator is kept. Verbatim "\\?\X:\" and "\\?\UNC\" paths are
+// passed through as the system does, and only when they hold nothing the system might resolve further.
+// No answer for what cannot be resolved from the text alone or names no ordinary file: relative,
+// rooted and drive-relative paths, device paths ("\\.\", DOS device names such as NUL as the last
+// segment), embedded NUL characters, and segments whose meaning is unclear (e.g. "...").
+std::optional<std::wstring> FullPathForm(std::wstring_view path);
+
+// True when the full form of path is the full form of folder or lies below it: the folder's text,
+// compared without regard to case for A-Z only, followed by nothing or by a separator. A path or folder
+// without a full form is never inside.
+bool LiesInside(std::wstring_view path, std::wstring_view folder);
+
+} // namespace PathRules

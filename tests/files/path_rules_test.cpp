@@ -1,0 +1,279 @@
+#include "files/PathRules.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using namespace std::string_literals;
+using PathRules::FullPathForm;
+using PathRules::LiesInside;
+
+namespace {
+
+const std::wstring kFolder = L"C:\\users\\root\\AppData\\LocalLow\\Zembrolatix";
+const std::wstring kTemp = L"C:\\users\\root\\Temp\\";
+
+// Whether a script's path would be safe: stored as initWithPath stores it, then tested against the folder.
+bool SafeFromScript(const std::wstring& path) {
+    return LiesInside(PathRules::NormalizeScriptPath(path), kFolder);
+}
+
+TEST(PathRules, NormalizeScriptPath) {
+    const struct {
+        const wchar_t* in;
+        const wchar_t* out;
+    } cases[] = {
+        {L"C:/work/dir/", L"C:\\work\\dir"},
+        {L"C:\\", L"C:\\"},
+        {L"C:/", L"C:\\"},
+        {L"ab\\", L"ab\\"},
+        {L"abc\\", L"abc"},
+        {L"C:\\x\\\\", L"C:\\x\\"},
+        {L"/", L"\\"},
+        {L"a", L"a"},
+        {L"C:\\a.txt", L"C:\\a.txt"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(PathRules::NormalizeScriptPath(c.in), c.out) << c.in;
+}
+
+TEST(PathRules, LeafName) {
+    const struct {
+        const wchar_t* in;
+        const wchar_t* out;
+    } cases[] = {
+        {L"C:\\work\\dir", L"dir"}, {L"C:\\", L""}, {L"a/b", L"b"},       {L"a\\b/c", L"b/c"},
+        {L"abc", L"abc"},           {L"", L""},     {kTemp.c_str(), L""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(PathRules::LeafName(c.in), c.out) << c.in;
+}
+
+TEST(PathRules, AppendNode) {
+    const struct {
+        const wchar_t* path;
+        const wchar_t* node;
+        const wchar_t* out;
+    } cases[] = {
+        {L"", L"sub", L"sub"},
+        {L"C:\\", L"sub", L"C:\\sub"},
+        {L"C:\\a", L"sub", L"C:\\a\\sub"},
+        {L"C:\\a", L"..\\b/c", L"C:\\a\\..\\b/c"},
+        {L"C:/a/", L"b", L"C:/a/\\b"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(PathRules::AppendNode(c.path, c.node), c.out) << c.path << L" + " << c.node;
+}
+
+TEST(PathRules, FullPathForm) {
+    const struct {
+        std::wstring in;
+        const wchar_t* out; // null: no full form
+    } cases[] = {
+        {L"C:\\a\\b", L"C:\\a\\b"},
+        {L"c:/a//b/", L"c:\\a\\b\\"},
+        {L"C:\\", L"C:\\"},
+        {L"C:\\..\\..", L"C:\\"},
+        {L"C:\\a\\.\\b\\..\\c", L"C:\\a\\c"},
+        {L"C:\\a\\b\\..", L"C:\\a"},
+        {L"C:\\a.\\b", L"C:\\a\\b"},
+        {L"C:\\a \\b", L"C:\\a \\b"},
+        {L"C:\\a\\b. . .", L"C:\\a\\b"},
+        {L"C:\\a\\b.\\", L"C:\\a\\b\\"},
+        {L"C:\\a\\b \\", L"C:\\a\\b \\"},
+        {L"C:\\a\\f.txt:stream", L"C:\\a\\f.txt:stream"},
+        {L"\\\\server\\share\\a\\..\\..\\..\\b", L"\\\\server\\share\\b"},
+        {L"//server/share", L"\\\\server\\share"},
+        {L"\\\\?\\C:\\a\\b.", L"C:\\a\\b."},
+        {L"\\\\?\\C:\\", L"C:\\"},
+        {L"\\\\?\\UNC\\server\\share\\a", L"\\\\server\\share\\a"},
+        // Nothing the text alone can resolve, or nothing that names an ordinary file.
+        {L"", nullptr},
+        {L"a\\b", nullptr},
+        {L"\\a\\b", nullptr},
+        {L"C:a\\b", nullptr},
+        {L"C:", nullptr},
+        {L"\\\\server", nullptr},
+        {L"\\\\server\\", nullptr},
+        {L"\\\\.\\C:\\a", nullptr},
+        {L"//?/C:/a", nullptr},
+        {L"\\\\?\\C:", nullptr},
+        {L"\\\\?\\C:\\a\\..\\b", nullptr},
+        {L"\\\\?\\C:\\a\\.\\b", nullptr},
+        {L"\\\\?\\C:\\a\\\\b", nullptr},
+        {L"\\\\?\\C:\\a/b", nullptr},
+        {L"\\\\?\\GLOBALROOT\\Device\\HarddiskVolume1\\a", nullptr},
+        {L"\\\\?\\UNC\\server", nullptr},
+        {L"C:\\a\\...\\b", nullptr},
+        {L"C:\\a\\.. \\b", nullptr},
+        {L"C:\\a\\b..\\c", nullptr},
+        {L"C:\\a\\NUL", nullptr},
+        {L"C:\\a\\con.txt", nullptr},
+        {L"C:\\a\\Com1 .log", nullptr},
+        {L"C:\\a\\lpt9", nullptr},
+        {L"C:\\a\\b\0\\..\\c"s, nullptr},
+    };
+    for (const auto& c : cases) {
+        std::optional<std::wstring> full = FullPathForm(c.in);
+        if (!c.out) {
+            EXPECT_FALSE(full.has_value()) << c.in << L" gave " << full.value_or(L"");
+        } else {
+            ASSERT_TRUE(full.has_value()) << c.in;
+            EXPECT_EQ(*full, c.out) << c.in;
+        }
+    }
+    // Device names count only as the last segment, and folders named so are ordinary.
+    EXPECT_TRUE(FullPathForm(L"C:\\nul\\a").has_value());
+    EXPECT_TRUE(FullPathForm(L"C:\\a\\com10").has_value());
+    EXPECT_TRUE(FullPathForm(L"C:\\a\\console").has_value());
+}
+
+// Every way of writing a path outside the private folder that a script might try: none is safe.
+TEST(PathRules, EscapeAttemptsStayOutside) {
+    const std::wstring F = kFolder;
+    const std::wstring escapes[] = {
+        F + L"\\..\\..\\x",
+        F + L"/../../x",
+        F + L"\\sub\\..\\..\\x",
+        F + L"\\.\\..\\x",
+        F + L"\\\\..\\x",
+        F + L"\\..",
+        F + L"\\sub\\..\\..",
+        F + L"Evil\\x",
+        F + L"Evil",
+        F + L"2",
+        F + L".evil\\x",
+        F + L" \\x",
+        F + L". \\x",
+        F + L"..\\x",
+        F + L".\\..\\x",
+        F + L"\\..\\Zembrolatix2\\x",
+        F + L"\\..\\zembrolatix.\\..\\x",
+        F + L":stream",
+        L"c:/USERS/root/appdata/locallow/zembrolatix/../../x",
+        L"C:\\USERS\\ROOT\\APPDATA\\LOCALLOW\\ZEMBROLATIXEVIL",
+        L"C:\\users\\root\\AppData\\LocalLow\\Zembrolati",
+        L"C:\\users\\root\\AppData\\LocalLow",
+        L"C:\\Windows\\x",
+        L"\\\\?\\" + F + L"\\..\\..\\x",
+        L"\\\\?\\" + F + L"\\.\\..\\x",
+        L"\\\\?\\" + F + L"Evil\\x",
+        L"\\\\?\\" + F + L".\\x",
+        L"//?/" + F + L"/../../x",
+        L"\\\\.\\" + F + L"\\x",
+        L"//./" + F + L"/x",
+        L"\\\\?\\GLOBALROOT\\??\\" + F + L"\\x",
+        L"\\\\?\\UNC\\localhost\\C$\\users\\root\\AppData\\LocalLow\\Zembrolatix\\x",
+        L"\\\\localhost\\C$\\users\\root\\AppData\\LocalLow\\Zembrolatix\\x",
+        L"\\??\\" + F + L"\\x",
+        L"\\users\\root\\AppData\\LocalLow\\Zembrolatix\\x",
+        L"C:users\\root\\AppData\\LocalLow\\Zembrolatix\\x",
+        L"Zembrolatix\\x",
+        L"..\\..\\x",
+        F + L"\\NUL",
+        F + L"\\com1.txt",
+        L"C:\\Windows\\evil"s + L'\0' + L"\\..\\..\\users\\root\\AppData\\LocalLow\\Zembrolatix\\x",
+        F + L"\\..."s + L"\\..\\..\\x",
+    };
+    int escaped = 0;
+    for (const std::wstring& path : escapes) {
+        if (SafeFromScript(path)) {
+            ++escaped;
+            ADD_FAILURE() << "escaped: " << path;
+        }
+    }
+    EXPECT_EQ(escaped, 0);
+}
+
+TEST(PathRules, LegitimatePathsStayInside) {
+    const std::wstring F = kFolder;
+    const std::wstring inside[] = {
+        F,
+        F + L"\\",
+        F + L"/",
+        F + L"\\a.txt",
+        F + L"/sub/a.txt",
+        F + L"\\sub\\..\\a",
+        F + L"\\\\\\a",
+        F + L"\\.\\a",
+        F + L"\\a.",
+        F + L"\\a. . ",
+        F + L"\\..\\Zembrolatix\\a",
+        F + L".\\a",
+        F + L"\\a\\b\\..\\..\\c",
+        F + L"\\..\\..\\..\\..\\..\\..\\users\\root\\AppData\\LocalLow\\Zembrolatix\\a",
+        F + L"\\a.txt:stream",
+        F + L"\\...x",
+        L"c:\\USERS\\root\\appdata\\LOCALLOW\\zembrolatix\\a",
+        L"\\\\?\\" + F + L"\\a",
+        L"\\\\?\\" + F,
+        L"//?/" + F + L"/a", // stored as \\?\..., which the system opens verbatim
+    };
+    for (const std::wstring& path : inside)
+        EXPECT_TRUE(SafeFromScript(path)) << path;
+}
+
+// Only A-Z compare without regard to case: other letters must match exactly.
+TEST(PathRules, CaseIgnoredForAsciiLettersOnly) {
+    const std::wstring folder = L"C:\\users\\Jos\u00E9\\AppData\\Local\\Zembrolatix";
+    EXPECT_TRUE(LiesInside(L"C:\\USERS\\JOS\u00E9\\APPDATA\\LOCAL\\ZEMBROLATIX\\a", folder));
+    EXPECT_FALSE(LiesInside(L"C:\\users\\Jos\u00C9\\AppData\\Local\\Zembrolatix\\a", folder));
+}
+
+// The folder side: a trailing separator (the temporary folder), a drive root, a UNC share, an
+// unresolvable folder.
+TEST(PathRules, FolderForms) {
+    const struct {
+        const wchar_t* path;
+        const wchar_t* folder;
+        bool inside;
+    } cases[] = {
+        {L"C:\\users\\root\\Temp\\a.txt", kTemp.c_str(), true},
+        {L"C:\\users\\root\\Temp\\", kTemp.c_str(), true},
+        {L"C:\\users\\root\\Temp", kTemp.c_str(), true},
+        {L"C:\\users\\root\\Temp\\..\\a", kTemp.c_str(), false},
+        {L"C:\\users\\root\\TempX\\a", kTemp.c_str(), false},
+        {L"C:\\Windows", L"C:\\", true},
+        {L"D:\\Windows", L"C:\\", false},
+        {L"\\\\srv\\share\\a\\..\\..\\b", L"\\\\srv\\share", true},
+        {L"\\\\srv\\share2\\a", L"\\\\srv\\share", false},
+        {L"C:\\a", L"", false},
+        {L"C:\\a", L"a", false},
+        {L"a\\b", L"a", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(LiesInside(c.path, c.folder), c.inside) << c.path << L" in " << c.folder;
+}
+
+// append keeps the flag only for a new path within the old one.
+TEST(PathRules, AppendStaysWithin) {
+    const struct {
+        std::wstring path;
+        const wchar_t* node;
+        bool keeps;
+    } cases[] = {
+        {kFolder, L"x", true},
+        {kFolder, L"sub\\..\\x", true},
+        {kFolder, L".", true},
+        {kFolder, L"a/b/c", true},
+        {kFolder, L"..\\Zembrolatix\\x", true},
+        {kFolder, L"..\\x", false},
+        {kFolder, L"..\\..\\Windows\\x", false},
+        {kFolder, L"../../Windows/x", false},
+        {kFolder, L"/../x", false},
+        {kFolder, L"..", false},
+        {kFolder, L"a\\..\\..", false},
+        {kFolder, L"NUL", false},
+        {kTemp, L"a.txt", true},
+        {kTemp, L"..\\x", false},
+        {L"C:\\", L"Windows", true},
+        {L"sub", L"x", false},
+        {L"", L"x", false},
+    };
+    for (const auto& c : cases) {
+        std::wstring appended = PathRules::AppendNode(c.path, c.node);
+        EXPECT_EQ(LiesInside(appended, c.path), c.keeps) << c.path << L" + " << c.node;
+    }
+}
+
+} // namespace

@@ -1,0 +1,76 @@
+// Key paths and stored bytes of preferences, as plain rules.
+#include "prefs/PrefStorage.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace std::literals;
+using Bytes = std::vector<BYTE>;
+
+TEST(PrefStorage, BranchTextAndKeyPathInBothModes) {
+    static const struct {
+        std::wstring_view root;
+        std::wstring_view text;
+    } cases[] = {
+        {L"", L"Zembrolatix\\"},
+        {L"a..b", L"Zembrolatix\\a\\\\b"},
+        {L"extensions.myapp.", L"Zembrolatix\\extensions\\myapp\\"},
+        {L".lead", L"Zembrolatix\\\\lead"},
+        // Only dots change: existing backslashes, case and other characters stay.
+        {L"My\\App.x y", L"Zembrolatix\\My\\App\\x y"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::wstring(c.root));
+        const std::wstring text = PrefStorage::BranchTextFromRoot(c.root);
+        EXPECT_EQ(text, c.text);
+        EXPECT_EQ(PrefStorage::BranchKeyPath(false, text), L"Software\\"s + std::wstring(c.text));
+        EXPECT_EQ(PrefStorage::BranchKeyPath(true, text),
+                  L"Software\\Microsoft\\Internet Explorer\\LowRegistry\\"s + std::wstring(c.text));
+    }
+    // init's text and the same text given to InitWithKey name one key.
+    EXPECT_EQ(PrefStorage::BranchKeyPath(true, PrefStorage::BranchTextFromRoot(L"extensions.myapp.")),
+              PrefStorage::BranchKeyPath(true, L"Zembrolatix\\extensions\\myapp\\"));
+}
+
+TEST(PrefStorage, StoredTypeAndBytes) {
+    static const struct {
+        const char* what;
+        PrefStorage::StoredValue value;
+        DWORD type;
+        Bytes data;
+    } cases[] = {
+        {"bool true", PrefStorage::BoolValue(VARIANT_TRUE), REG_DWORD, {1, 0, 0, 0}},
+        {"bool false", PrefStorage::BoolValue(VARIANT_FALSE), REG_DWORD, {0, 0, 0, 0}},
+        {"bool 1 is not true", PrefStorage::BoolValue(1), REG_DWORD, {0, 0, 0, 0}},
+        {"int 640", PrefStorage::IntValue(640), REG_DWORD, {0x80, 0x02, 0, 0}},
+        {"int -1", PrefStorage::IntValue(-1), REG_DWORD, {0xFF, 0xFF, 0xFF, 0xFF}},
+        {"int min", PrefStorage::IntValue(LONG(0x80000000)), REG_DWORD, {0, 0, 0, 0x80}},
+        {"int64", PrefStorage::Int64Value(0x0102030405060708LL), REG_QWORD, {8, 7, 6, 5, 4, 3, 2, 1}},
+        {"int64 -2",
+         PrefStorage::Int64Value(-2),
+         REG_QWORD,
+         {0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}},
+        {"empty string", PrefStorage::CharValue(L""), REG_SZ, {0, 0}},
+        {"three units", PrefStorage::CharValue(L"abc"), REG_SZ, {'a', 0, 'b', 0, 'c', 0, 0, 0}},
+        {"embedded NUL kept", PrefStorage::CharValue(L"a\0b"sv), REG_SZ, {'a', 0, 0, 0, 'b', 0, 0, 0}},
+        {"beyond Latin-1", PrefStorage::CharValue(L"\u20AC"), REG_SZ, {0xAC, 0x20, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(c.value.type, c.type);
+        EXPECT_EQ(c.value.data, c.data);
+    }
+}
+
+TEST(PrefStorage, BooleanReadsOnlyOneAsTrue) {
+    EXPECT_TRUE(PrefStorage::BoolFromDword(1));
+    for (DWORD stored : {0UL, 2UL, 0xFFFFFFFFUL, 0x101UL})
+        EXPECT_FALSE(PrefStorage::BoolFromDword(stored)) << stored;
+}
+
+TEST(PrefStorage, EmbeddedNul) {
+    EXPECT_FALSE(PrefStorage::HasEmbeddedNul(L"window.width"));
+    EXPECT_FALSE(PrefStorage::HasEmbeddedNul(L""));
+    EXPECT_TRUE(PrefStorage::HasEmbeddedNul(L"a\0b"sv));
+}

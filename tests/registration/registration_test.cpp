@@ -1,0 +1,245 @@
+// DllRegisterServer, DllUnregisterServer and DllInstall of the built library against the registry.
+#include "registration/RegistryProbe.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace RegistrationTest;
+
+namespace {
+
+struct ClassEntry {
+    const wchar_t* name;
+    const wchar_t* clsid;
+    bool safe;
+};
+
+const ClassEntry kClasses[] = {
+    {L"ArgumentTransfer", L"{17826ECC-FE1C-49BB-A6FD-C489B0154603}", true},
+    {L"ContextMenuHelper", L"{987B300D-DF8E-49C8-A0D3-6F937EE40353}", false},
+    {L"DirectoryService", L"{E63A3DE1-7F61-4E19-8FD8-F2E78EAF6DF5}", true},
+    {L"DOMParser", L"{80BE510D-BBD1-4A9F-AD98-6E9BEBFE8E7A}", true},
+    {L"DOMSerializer", L"{A3E896FE-9ED2-4705-B95D-E596C8509B56}", true},
+    {L"FileInputStream", L"{42648646-5107-4A59-A8CE-9C506DEB886B}", true},
+    {L"FileOutputStream", L"{9817A3EA-CF95-4AFB-AF28-BF3CADB233A1}", true},
+    {L"FilePicker", L"{0F6DF7E2-D100-4D1F-9CFB-5F3C2C428178}", true},
+    {L"InterfaceFinder", L"{6C511935-A8CF-4D8A-9C45-9A98B3B592D8}", true},
+    {L"LocalFile", L"{34B8DEF0-5233-4D14-AC27-9028812459E7}", true},
+    {L"PrefBranch", L"{17908419-A8EF-44BA-B744-7B0E7A70466E}", true},
+    {L"PrefService", L"{6B7EBC06-3EAE-4052-BEF2-E1CF98738247}", true},
+    {L"PropertyElement", L"{F96F6F84-5433-40E9-B763-2E4FA373495D}", true},
+    {L"Logger", L"{A0011F2B-E6BF-4496-8789-BE6538EFDB70}", true},
+    {L"SimpleEnumerator", L"{09A3987F-8C49-4443-B714-DDE2D9A028FB}", true},
+    {L"StringBundle", L"{46002ADA-34E5-4E6F-AD2A-060FC12F7BF7}", true},
+    {L"StringBundleService", L"{995DE112-3FCC-4B48-A67E-0D3FD424B3F9}", true},
+    {L"WebBrowserPersist", L"{26D10700-E7E7-4768-98DC-CCE8015B6EAB}", true},
+    {L"WindowManager", L"{8F63891E-C758-423D-95B9-0DEE9B6B0640}", true},
+};
+
+const std::wstring kLibId = L"{319E3E22-1234-4401-87F6-5D25FB1DBCAC}";
+const std::wstring kAppId = L"{831C5CAE-0208-4797-86F9-412F02094DAB}";
+const std::wstring kPreApproved = L"Software\\Microsoft\\Windows\\CurrentVersion\\Ext\\PreApproved";
+const std::wstring kSafeForScripting = L"{7DD95801-9882-11CF-9FA9-00AA006C42C4}";
+const std::wstring kSafeForInitializing = L"{7DD95802-9882-11CF-9FA9-00AA006C42C4}";
+
+std::string Narrow(std::wstring_view text) {
+    std::string out;
+    for (wchar_t c : text)
+        out.push_back(c < 128 ? char(c) : '?');
+    return out;
+}
+
+// Where the class entries go: HKCR machine-wide, HKCU\Software\Classes per user.
+struct ClassesPlace {
+    HKEY root;
+    std::wstring prefix;
+};
+const ClassesPlace kMachine{HKEY_CLASSES_ROOT, L""};
+const ClassesPlace kPerUser{HKEY_CURRENT_USER, L"Software\\Classes\\"};
+
+void ExpectRegistered(const ClassesPlace& at, const std::wstring& modulePath) {
+    HKEY root = at.root;
+    const std::wstring& p = at.prefix;
+    EXPECT_EQ(ReadString(root, p + L"AppID\\" + kAppId), L"Zembrolatix");
+    EXPECT_EQ(ReadString(root, p + L"AppID\\Zembrolatix.DLL", L"AppID"), kAppId);
+    for (const ClassEntry& c : kClasses) {
+        SCOPED_TRACE(Narrow(c.name));
+        const std::wstring name = c.name;
+        const std::wstring progId = L"Zembrolatix." + name + L".1";
+        const std::wstring independent = L"Zembrolatix." + name;
+        const std::wstring display = name + L" Class";
+        const std::wstring clsidKey = p + L"CLSID\\" + c.clsid;
+
+        EXPECT_EQ(ReadString(root, p + progId), display);
+        EXPECT_EQ(ReadString(root, p + progId + L"\\CLSID"), c.clsid);
+        EXPECT_EQ(ReadString(root, p + independent), display);
+        EXPECT_EQ(ReadString(root, p + independent + L"\\CLSID"), c.clsid);
+        EXPECT_EQ(ReadString(root, p + independent + L"\\CurVer"), progId);
+
+        EXPECT_EQ(ReadString(root, clsidKey), display);
+        EXPECT_EQ(ReadString(root, clsidKey + L"\\ProgID"), progId);
+        EXPECT_EQ(ReadString(root, clsidKey + L"\\VersionIndependentProgID"), independent);
+        EXPECT_TRUE(KeyExists(root, clsidKey + L"\\Programmable"));
+        EXPECT_EQ(ReadString(root, clsidKey + L"\\InprocServer32"), modulePath);
+        EXPECT_EQ(ReadString(root, clsidKey + L"\\InprocServer32", L"ThreadingModel"), L"Apartment");
+        EXPECT_EQ(ReadString(root, clsidKey + L"\\TypeLib"), kLibId);
+
+        if (c.safe) {
+            EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, kPreApproved + L"\\" + c.clsid), L"");
+        } else {
+            EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kPreApproved + L"\\" + c.clsid));
+        }
+    }
+}
+
+// The categories go through the system's category manager, into the classes view of the registry.
+void ExpectCategories() {
+    for (const ClassEntry& c : kClasses) {
+        SCOPED_TRACE(Narrow(c.name));
+        const std::wstring categories = std::wstring(L"CLSID\\") + c.clsid + L"\\Implemented Categories";
+        if (c.safe) {
+            EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, categories + L"\\" + kSafeForScripting));
+            EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, categories + L"\\" + kSafeForInitializing));
+        } else {
+            EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, categories));
+        }
+    }
+}
+
+void ExpectNoClassKeys(const ClassesPlace& at) {
+    for (const ClassEntry& c : kClasses) {
+        SCOPED_TRACE(Narrow(c.name));
+        const std::wstring name = c.name;
+        EXPECT_FALSE(KeyExists(at.root, at.prefix + L"Zembrolatix." + name + L".1"));
+        EXPECT_FALSE(KeyExists(at.root, at.prefix + L"Zembrolatix." + name));
+        EXPECT_FALSE(KeyExists(at.root, at.prefix + L"CLSID\\" + c.clsid));
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kPreApproved + L"\\" + c.clsid));
+    }
+}
+
+std::wstring TypeLibPath() {
+    return kLibId + L"\\1.0\\0\\win32";
+}
+
+class RegistrationTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(library.ok()); }
+
+    LoadedLibrary library{BuiltLibraryPath()};
+};
+
+TEST_F(RegistrationTest, RegisterWritesEveryEntry) {
+    ASSERT_EQ(library.registerServer(), S_OK);
+    ExpectRegistered(kMachine, library.ModulePath());
+    ExpectCategories();
+    EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, L"TypeLib\\" + TypeLibPath()), library.ModulePath());
+    // Registering again over an existing registration gives the same result.
+    ASSERT_EQ(library.registerServer(), S_OK);
+    ExpectRegistered(kMachine, library.ModulePath());
+}
+
+TEST_F(RegistrationTest, UnregisterRemovesClassKeysAndKeepsSharedKeys) {
+    ASSERT_EQ(library.registerServer(), S_OK);
+    ASSERT_EQ(library.unregisterServer(), S_OK);
+    ExpectNoClassKeys(kMachine);
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"AppID\\" + kAppId));
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"AppID\\Zembrolatix.DLL"));
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"TypeLib\\" + TypeLibPath()));
+    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, L"CLSID"));
+    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, L"AppID"));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kPreApproved));
+
+    // DllInstall with install false unregisters as well, and a second time is no error.
+    ASSERT_EQ(library.registerServer(), S_OK);
+    EXPECT_EQ(library.install(FALSE, nullptr), S_OK);
+    ExpectNoClassKeys(kMachine);
+    ASSERT_EQ(library.registerServer(), S_OK);
+}
+
+TEST_F(RegistrationTest, ModulePathWithQuoteIsWrittenOnce) {
+    wchar_t temp[MAX_PATH] = {};
+    ASSERT_NE(::GetTempPathW(MAX_PATH, temp), 0u);
+    const std::wstring folder = std::wstring(temp) + L"zembrolatix reg 'quoted'";
+    const std::wstring copy = folder + L"\\Zembrolatix.dll";
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    ASSERT_TRUE(::CopyFileW(BuiltLibraryPath().c_str(), copy.c_str(), FALSE));
+    {
+        LoadedLibrary quoted(copy);
+        ASSERT_TRUE(quoted.ok());
+        ASSERT_NE(quoted.ModulePath().find(L"'quoted'"), std::wstring::npos);
+        EXPECT_EQ(quoted.registerServer(), S_OK);
+        ExpectRegistered(kMachine, quoted.ModulePath());
+        EXPECT_EQ(quoted.unregisterServer(), S_OK);
+    }
+    ::DeleteFileW(copy.c_str());
+    ::RemoveDirectoryW(folder.c_str());
+    EXPECT_EQ(library.registerServer(), S_OK);
+}
+
+TEST_F(RegistrationTest, FailedInstallLeavesNoClassKeyBehind) {
+    ASSERT_EQ(library.registerServer(), S_OK);
+    // The last class of the map cannot write its ProgID's CLSID key below a volatile key.
+    const std::wstring blocker = L"Zembrolatix.WindowManager.1";
+    DeleteTree(HKEY_CLASSES_ROOT, blocker);
+    {
+        ScopedKey volatileKey;
+        ASSERT_EQ(::RegCreateKeyExW(HKEY_CLASSES_ROOT, blocker.c_str(), 0, nullptr, REG_OPTION_VOLATILE,
+                                    KEY_ALL_ACCESS, nullptr, &volatileKey.h, nullptr),
+                  ERROR_SUCCESS);
+    }
+
+    EXPECT_EQ(library.install(TRUE, nullptr), HRESULT_FROM_WIN32(ERROR_CHILD_MUST_BE_VOLATILE));
+    ExpectNoClassKeys(kMachine);
+
+    DeleteTree(HKEY_CLASSES_ROOT, blocker);
+    EXPECT_EQ(library.install(TRUE, nullptr), S_OK);
+    ExpectRegistered(kMachine, library.ModulePath());
+}
+
+// Per-user mode stays on for the rest of a process: these cases run in a child process.
+bool InPerUserChild() {
+    return ::GetEnvironmentVariableW(L"ZEMBROLATIX_PER_USER_CHILD", nullptr, 0) != 0;
+}
+
+TEST(PerUserChild, InstallUserWritesBelowCurrentUserClasses) {
+    if (!InPerUserChild()) GTEST_SKIP() << "runs in the child process of PerUserRegistration";
+    LoadedLibrary library(BuiltLibraryPath());
+    ASSERT_TRUE(library.ok());
+    ASSERT_EQ(library.install(TRUE, L"USER"), S_OK);
+    ExpectRegistered(kPerUser, library.ModulePath());
+    // The type library per user: HKCU's classes on Windows; Wine writes it machine-wide.
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, L"Software\\Classes\\TypeLib\\" + TypeLibPath()) ||
+                KeyExists(HKEY_CLASSES_ROOT, L"TypeLib\\" + TypeLibPath()));
+
+    ASSERT_EQ(library.install(FALSE, L"user"), S_OK);
+    ExpectNoClassKeys(kPerUser);
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, L"Software\\Classes\\AppID\\" + kAppId));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, L"Software\\Classes\\AppID\\Zembrolatix.DLL"));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, L"Software\\Classes"));
+}
+
+TEST(PerUserRegistration, RunsInChildProcess) {
+    if (InPerUserChild()) GTEST_SKIP();
+    wchar_t exe[MAX_PATH] = {};
+    ASSERT_NE(::GetModuleFileNameW(nullptr, exe, MAX_PATH), 0u);
+    std::wstring commandLine =
+        L"\"" + std::wstring(exe) + L"\" --gtest_brief=1 --gtest_filter=PerUserChild.*";
+    ASSERT_TRUE(::SetEnvironmentVariableW(L"ZEMBROLATIX_PER_USER_CHILD", L"1"));
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    BOOL started = ::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                    &startup, &process);
+    ::SetEnvironmentVariableW(L"ZEMBROLATIX_PER_USER_CHILD", nullptr);
+    ASSERT_TRUE(started);
+    ScopedHandle thread(process.hThread);
+    ScopedHandle child(process.hProcess);
+    EXPECT_EQ(::WaitForSingleObject(child.h, 300000), WAIT_OBJECT_0);
+    DWORD exitCode = 1;
+    ::GetExitCodeProcess(child.h, &exitCode);
+    EXPECT_EQ(exitCode, 0u) << "the per-user cases failed in the child process";
+}
+
+} // namespace
