@@ -87,4 +87,7 @@ foreach(js ${SCRIPT_TESTS})
   zembrolatix_test_locks(script.${name} ${js})
 endforeach()
 
+# Tests that need the loopback HTTP server of the download tests.
+include(${CMAKE_SOURCE_DIR}/tests/download/http-server.cmake)
+
 # Last: every object released, the module unloadable.
