@@ -1,9 +1,39 @@
 #include "bundles/PropertyElement.h"
 
-STDMETHODIMP CPropertyElement::get_key(VARIANT*) noexcept { return E_NOTIMPL; }
+namespace {
 
-STDMETHODIMP CPropertyElement::put_key(VARIANT) noexcept { return E_NOTIMPL; }
+HRESULT GetStored(Variant& stored, VARIANT* pVal) noexcept {
+    if (!pVal) return E_POINTER;
+    ::VariantInit(pVal);
+    return ::VariantCopy(pVal, stored.get());
+}
 
-STDMETHODIMP CPropertyElement::get_value(VARIANT*) noexcept { return E_NOTIMPL; }
+// A by-reference argument is stored as the value it refers to: the caller's variable lives only for the
+// call. A failed copy leaves VT_ERROR with the failure code.
+HRESULT PutStored(Variant& stored, VARIANT& newVal) noexcept {
+    HRESULT hr = ::VariantCopyInd(stored.get(), &newVal);
+    if (FAILED(hr)) {
+        ::VariantClear(stored.get());
+        stored->vt = VT_ERROR;
+        stored->scode = hr;
+    }
+    return hr;
+}
 
-STDMETHODIMP CPropertyElement::put_value(VARIANT) noexcept { return E_NOTIMPL; }
+} // namespace
+
+STDMETHODIMP CPropertyElement::get_key(VARIANT* pVal) noexcept {
+    return GetStored(m_key, pVal);
+}
+
+STDMETHODIMP CPropertyElement::put_key(VARIANT newVal) noexcept {
+    return PutStored(m_key, newVal);
+}
+
+STDMETHODIMP CPropertyElement::get_value(VARIANT* pVal) noexcept {
+    return GetStored(m_value, pVal);
+}
+
+STDMETHODIMP CPropertyElement::put_value(VARIANT newVal) noexcept {
+    return PutStored(m_value, newVal);
+}

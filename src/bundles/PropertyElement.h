@@ -1,16 +1,17 @@
-// Property element: one key and value of a string bundle.
+// Property element: one key and value, as a string bundle's enumeration hands them out.
 #pragma once
 
 #include "module/ComObject.h"
-#include "script/ScriptImplementsImpl.h"
 #include "script/ObjectSafetyImpl.h"
+#include "script/ScriptImplementsImpl.h"
+#include "shared/Bstr.h"
 
 #include "Zembrolatix.h"
 
 class CPropertyElement : public IScriptImplementsImpl<CPropertyElement, IPropertyElement>,
-    public IObjectSafetyImpl<CPropertyElement>,
-    public CComObjectRootEx<CComSingleThreadModel>,
-    public CComCoClass<CPropertyElement, &CLSID_PropertyElement> {
+                         public IObjectSafetyImpl<CPropertyElement>,
+                         public CComObjectRootEx<CComSingleThreadModel>,
+                         public CComCoClass<CPropertyElement, &CLSID_PropertyElement> {
 public:
     BEGIN_COM_MAP(CPropertyElement)
     COM_INTERFACE_ENTRY2(IDispatch, IPropertyElement)
@@ -19,8 +20,13 @@ public:
     COM_INTERFACE_ENTRY(IObjectSafety)
     END_COM_MAP()
 
-    STDMETHOD(get_key)(VARIANT *pVal) noexcept override;
+    // Any automation value; an object is kept by reference, not copied.
+    STDMETHOD(get_key)(VARIANT* pVal) noexcept override;
     STDMETHOD(put_key)(VARIANT newVal) noexcept override;
-    STDMETHOD(get_value)(VARIANT *pVal) noexcept override;
+    STDMETHOD(get_value)(VARIANT* pVal) noexcept override;
     STDMETHOD(put_value)(VARIANT newVal) noexcept override;
+
+private:
+    Variant m_key;
+    Variant m_value;
 };

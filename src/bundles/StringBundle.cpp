@@ -1,7 +1,105 @@
 #include "bundles/StringBundle.h"
 
-STDMETHODIMP CStringBundle::init(BSTR) noexcept { return E_NOTIMPL; }
+#include "bundles/Extensions.h"
+#include "bundles/PropertiesSource.h"
+#include "bundles/ResourceUrl.h"
+#include "shared/Bstr.h"
+#include "shared/ComPtr.h"
+#include "shared/SafeArray.h"
 
-STDMETHODIMP CStringBundle::GetStringFromName(BSTR, BSTR*) noexcept { return E_NOTIMPL; }
+namespace {
 
-STDMETHODIMP CStringBundle::getSimpleEnumeration(ISimpleEnumerator**) noexcept { return E_NOTIMPL; }
+HRESULT StringVariant(const std::wstring& text, Variant& out) {
+    ::VariantClear(out.get());
+    out->bstrVal = ::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    if (!out->bstrVal) return E_OUTOFMEMORY;
+    out->vt = VT_BSTR;
+    return S_OK;
+}
+
+HRESULT MakeElement(const std::wstring& key, const std::wstring& value, ComPtr<IPropertyElement>& element) {
+    HRESULT hr = ::CoCreateInstance(CLSID_PropertyElement, nullptr, CLSCTX_ALL, IID_IPropertyElement,
+                                    element.put_void());
+    if (FAILED(hr)) return hr;
+    Variant text;
+    hr = StringVariant(key, text);
+    if (SUCCEEDED(hr)) hr = element->put_key(*text.get());
+    if (SUCCEEDED(hr)) hr = StringVariant(value, text);
+    if (SUCCEEDED(hr)) hr = element->put_value(*text.get());
+    return hr;
+}
+
+} // namespace
+
+HRESULT CStringBundle::Load(const std::wstring& resolvedUrl) {
+    if (GetUrlScheme(resolvedUrl) == L"res") {
+        const std::wstring modulePath = GetResModulePath(resolvedUrl);
+        const std::wstring resourceName = GetResResourceName(resolvedUrl);
+        if (modulePath.empty() || resourceName.empty()) return E_FAIL;
+        return LoadPropertiesResource(modulePath, resourceName, m_table);
+    }
+    m_table.clear();
+    return LoadPropertiesFile(resolvedUrl, m_table);
+}
+
+STDMETHODIMP CStringBundle::init(BSTR url) noexcept {
+    return ComBoundary([&] {
+        std::wstring resolved;
+        HRESULT hr = ResolveUrl(BstrView(url), resolved);
+        if (FAILED(hr)) return hr;
+        return Load(resolved);
+    });
+}
+
+STDMETHODIMP CStringBundle::GetStringFromName(BSTR name, BSTR* pRet) noexcept {
+    if (!name) return E_INVALIDARG;
+    if (!pRet) return E_POINTER;
+    *pRet = nullptr;
+    if (m_table.empty()) return E_UNEXPECTED;
+    return ComBoundary([&] {
+        // An absent name is not added: the table holds only what the source held.
+        const auto found = m_table.find(std::wstring(BstrView(name)));
+        const std::wstring_view value = found != m_table.end() ? std::wstring_view(found->second) : L"";
+        HRESULT hr = BstrCopyOut(value, pRet);
+        if (FAILED(hr)) return hr;
+        return value.empty() ? S_FALSE : S_OK;
+    });
+}
+
+HRESULT CStringBundle::MakeEnumeration(ISimpleEnumerator** pEnumeration) const {
+    ComPtr<ISimpleEnumerator> enumerator;
+    HRESULT hr = ::CoCreateInstance(CLSID_SimpleEnumerator, nullptr, CLSCTX_ALL, IID_ISimpleEnumerator,
+                                    enumerator.put_void());
+    if (FAILED(hr)) return hr;
+
+    SafeArray elements(::SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(m_table.size())));
+    if (!elements) return E_OUTOFMEMORY;
+    LONG index = 0;
+    for (const auto& [key, value] : m_table) {
+        ComPtr<IPropertyElement> element;
+        hr = MakeElement(key, value, element);
+        if (FAILED(hr)) return hr;
+        Variant slot;
+        slot->vt = VT_DISPATCH;
+        slot->pdispVal = element.Detach();
+        hr = ::SafeArrayPutElement(elements.get(), &index, slot.get()); // copies: one more reference
+        if (FAILED(hr)) return hr;
+        ++index;
+    }
+
+    // The enumerator keeps its own copy; ours goes with this scope.
+    VARIANT values;
+    values.vt = VT_ARRAY | VT_VARIANT;
+    values.parray = elements.get();
+    hr = enumerator->init(values);
+    if (FAILED(hr)) return hr;
+    *pEnumeration = enumerator.Detach();
+    return S_OK;
+}
+
+STDMETHODIMP CStringBundle::getSimpleEnumeration(ISimpleEnumerator** pEnumeration) noexcept {
+    if (!pEnumeration) return E_POINTER;
+    *pEnumeration = nullptr;
+    if (m_table.empty()) return E_UNEXPECTED;
+    return ComBoundary([&] { return MakeEnumeration(pEnumeration); });
+}

@@ -1,4 +1,4 @@
-// String bundle service: creates string bundles.
+// String bundle service: creates a string bundle loaded from a URL in one call.
 #pragma once
 
 #include "module/ComObject.h"
@@ -8,9 +8,9 @@
 #include "Zembrolatix.h"
 
 class CStringBundleService : public IDispatchImpl<CStringBundleService, IStringBundleService>,
-    public IObjectSafetyImpl<CStringBundleService>,
-    public CComObjectRootEx<CComSingleThreadModel>,
-    public CComCoClass<CStringBundleService, &CLSID_StringBundleService> {
+                             public IObjectSafetyImpl<CStringBundleService>,
+                             public CComObjectRootEx<CComSingleThreadModel>,
+                             public CComCoClass<CStringBundleService, &CLSID_StringBundleService> {
 public:
     BEGIN_COM_MAP(CStringBundleService)
     COM_INTERFACE_ENTRY2(IDispatch, IStringBundleService)
@@ -18,5 +18,5 @@ public:
     COM_INTERFACE_ENTRY(IObjectSafety)
     END_COM_MAP()
 
-    STDMETHOD(createBundle)(BSTR url, IStringBundle **pBundle) noexcept override;
+    STDMETHOD(createBundle)(BSTR url, IStringBundle** pBundle) noexcept override;
 };

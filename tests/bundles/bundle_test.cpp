@@ -1,0 +1,148 @@
+// String bundles loaded from files and from the test package module, in this program's storage mode.
+#include "bundles/BundleTestModule.h"
+#include "bundles/StringBundle.h"
+#include "shared/Bstr.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A file in the temporary folder with the given bytes, deleted at the end of the scope.
+class TempFile {
+public:
+    TempFile(const wchar_t* name, std::string_view bytes) {
+        wchar_t folder[MAX_PATH] = {};
+        ::GetTempPathW(MAX_PATH, folder);
+        m_path =
+            std::wstring(folder) + L"zbt-bundle-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + name;
+        HANDLE file = ::CreateFileW(m_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        ::CloseHandle(file);
+    }
+    ~TempFile() { ::DeleteFileW(m_path.c_str()); }
+    const std::wstring& path() const { return m_path; }
+
+private:
+    std::wstring m_path;
+};
+
+ComPtr<IStringBundle> NewBundle() {
+    ComPtr<IStringBundle> bundle;
+    EXPECT_EQ(CStringBundle::CreateLocal(bundle.put()), S_OK);
+    return bundle;
+}
+
+HRESULT Init(IStringBundle* bundle, const std::wstring& url) {
+    Bstr text(url);
+    return bundle->init(text.get());
+}
+
+// The HRESULT of a lookup and the string it gave.
+std::pair<HRESULT, std::wstring> Lookup(IStringBundle* bundle, const wchar_t* name) {
+    Bstr key(name), value;
+    HRESULT hr = bundle->GetStringFromName(key.get(), value.put());
+    return {hr, std::wstring(value.view())};
+}
+
+using Answer = std::pair<HRESULT, std::wstring>;
+
+TEST(StringBundle, LoadsAFile) {
+    TempFile file(L"dialog.properties", "# Dialog strings\ntitle = Export\r\nempty=\nKey=upper\nkey=lower\n"
+                                        "title=Export data");
+    auto bundle = NewBundle();
+    ASSERT_EQ(Init(bundle.get(), file.path()), S_OK);
+    EXPECT_EQ(Lookup(bundle.get(), L"title"), Answer(S_OK, L"Export data"));
+    EXPECT_EQ(Lookup(bundle.get(), L"Key"), Answer(S_OK, L"upper"));
+    EXPECT_EQ(Lookup(bundle.get(), L"key"), Answer(S_OK, L"lower"));
+    EXPECT_EQ(Lookup(bundle.get(), L"KEY"), Answer(S_FALSE, L""));
+    EXPECT_EQ(Lookup(bundle.get(), L"empty"), Answer(S_FALSE, L""));
+
+    Bstr key(L"title"), value;
+    EXPECT_EQ(bundle->GetStringFromName(nullptr, value.put()), E_INVALIDARG);
+    EXPECT_EQ(bundle->GetStringFromName(key.get(), nullptr), E_POINTER);
+    EXPECT_EQ(bundle->getSimpleEnumeration(nullptr), E_POINTER);
+}
+
+TEST(StringBundle, EmptySourcesLeaveTheBundleEmpty) {
+    TempFile empty(L"empty.properties", "");
+    TempFile comments(L"comments.properties", "# nothing\n\n  # here\nno pair\n");
+    for (const TempFile* file : {&empty, &comments}) {
+        auto bundle = NewBundle();
+        EXPECT_EQ(Init(bundle.get(), file->path()), S_OK);
+        EXPECT_EQ(Lookup(bundle.get(), L"title"), Answer(E_UNEXPECTED, L""));
+        ComPtr<ISimpleEnumerator> enumeration;
+        EXPECT_EQ(bundle->getSimpleEnumeration(enumeration.put()), E_UNEXPECTED);
+    }
+}
+
+TEST(StringBundle, LoadsAModuleResourceWithoutRunningTheModule) {
+    ASSERT_FALSE(TestModuleStarted());
+    auto bundle = NewBundle();
+    ASSERT_EQ(Init(bundle.get(), L"res://" + TestModulePath() + L"/app.properties"), S_OK);
+    EXPECT_EQ(Lookup(bundle.get(), L"title"), Answer(S_OK, L"Export data"));
+    EXPECT_EQ(Lookup(bundle.get(), L"greeting"), Answer(S_OK, L"Gr\xFC\xDF"
+                                                              L"e"));
+    EXPECT_EQ(Lookup(bundle.get(), L"empty"), Answer(S_FALSE, L""));
+    EXPECT_FALSE(TestModuleStarted()) << "the module's start-up code ran";
+
+    // The trace works: an ordinary load does run the start-up code.
+    HMODULE loaded = ::LoadLibraryW(TestModulePath().c_str());
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_TRUE(TestModuleStarted());
+    ::FreeLibrary(loaded);
+    ::SetEnvironmentVariableW(kModuleStartedVariable, nullptr);
+}
+
+TEST(StringBundle, AFailingModuleSourceKeepsTheTable) {
+    TempFile notAModule(L"not-a-module.dll", "source=file\n");
+    const std::wstring module = TestModulePath();
+    const std::wstring failing[] = {
+        L"res://" + module + L"/MISSING.PROPERTIES",
+        L"res://" + module + L"/empty.properties", // a resource of zero bytes
+        L"res://" + module,                        // no resource part: the module part is empty
+        L"res://" + module + L"/",
+        L"res://Z:\\no\\such\\module.dll/APP.PROPERTIES",
+        L"res://" + notAModule.path() + L"/APP.PROPERTIES",
+        L"chrome://zbt-cpp-unregistered/locale/app.properties",
+        L"{zbt-cpp-unregistered}\\app.properties",
+        L"C:\\data\\{app.properties",
+    };
+    for (const auto& url : failing) {
+        SCOPED_TRACE(testing::Message() << "url: " << testing::PrintToString(url));
+        auto bundle = NewBundle();
+        ASSERT_EQ(Init(bundle.get(), notAModule.path()), S_OK);
+        EXPECT_EQ(Init(bundle.get(), url), E_FAIL);
+        EXPECT_EQ(Lookup(bundle.get(), L"source"), Answer(S_OK, L"file"));
+    }
+}
+
+TEST(StringBundle, AFailingFileSourceEmptiesTheTable) {
+    const std::wstring failing[] = {L"Z:\\no\\such\\file.properties", L"", L"file:///C:/x.properties",
+                                    L"http://localhost/x.properties"};
+    for (const auto& url : failing) {
+        SCOPED_TRACE(testing::Message() << "url: " << testing::PrintToString(url));
+        auto bundle = NewBundle();
+        ASSERT_EQ(Init(bundle.get(), L"res://" + TestModulePath() + L"/APP.PROPERTIES"), S_OK);
+        EXPECT_EQ(Init(bundle.get(), url), E_FAIL);
+        EXPECT_EQ(Lookup(bundle.get(), L"title"), Answer(E_UNEXPECTED, L""));
+    }
+    auto bundle = NewBundle();
+    EXPECT_EQ(bundle->init(nullptr), E_FAIL);
+}
+
+TEST(StringBundle, ResolvesChromeUrlsAndTokensThroughTheExtensionsKey) {
+    const bool low = UseLowStorage();
+    ScopedExtension package(low, L"zbt-cpp-bundle-pkg", TestModulePath());
+    const std::wstring folder = TestModulePath().substr(0, TestModulePath().find_last_of(L'\\'));
+    ScopedExtension token(low, L"{zbt-cpp-bundle-id}", folder);
+
+    auto bundle = NewBundle();
+    EXPECT_EQ(Init(bundle.get(), L"chrome://zbt-cpp-bundle-pkg/locale/en-US/App.Properties"), S_OK);
+    EXPECT_EQ(Lookup(bundle.get(), L"source"), Answer(S_OK, L"module"));
+    EXPECT_EQ(Init(bundle.get(), L"res://{zbt-cpp-bundle-id}\\zbt_bundle_module.dll/app.properties"), S_OK);
+    EXPECT_EQ(Lookup(bundle.get(), L"source"), Answer(S_OK, L"module"));
+    EXPECT_FALSE(TestModuleStarted());
+}
+
+} // namespace
