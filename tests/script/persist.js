@@ -1,5 +1,6 @@
 // WebBrowserPersist: downloads from file:/// and from the loopback HTTP server of the download tests
 // (started by the test fixture; its port and request log are under the build folder).
+// test-lock: private-data-folder
 eval(FSO.OpenTextFile(WScript.Arguments(1) + "\\lib\\files.js", 1).ReadAll());
 
 var BUILD = WScript.Arguments(0);
