@@ -29,6 +29,24 @@ set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
+# A test that changes per-user state other tests also use (a registry switch, a shared file) names that
+# state in a source line "// test-lock: NAME"; CTest never runs two tests naming the same state at once.
+# (Read at configure time: re-run cmake after adding a marker.)
+function(zembrolatix_test_locks test)
+  set(names)
+  foreach(source ${ARGN})
+    file(STRINGS ${source} lines REGEX "^// test-lock: ")
+    foreach(line ${lines})
+      string(REGEX REPLACE "^// test-lock: *" "" name "${line}")
+      list(APPEND names ${name})
+    endforeach()
+  endforeach()
+  if(names)
+    list(REMOVE_DUPLICATES names)
+    set_tests_properties(${test} PROPERTIES RESOURCE_LOCK "${names}")
+  endif()
+endfunction()
+
 # tests/<subsystem>/*_test.cpp make one test program per subsystem; tests/support holds shared helpers.
 file(GLOB SUPPORT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
 file(GLOB TEST_DIRS LIST_DIRECTORIES true ${CMAKE_SOURCE_DIR}/tests/*)
@@ -47,6 +65,7 @@ foreach(dir ${TEST_DIRS})
            WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
   set_tests_properties(cpp.${sub} PROPERTIES FIXTURES_REQUIRED prefix TIMEOUT 600
                        ENVIRONMENT "ZEMBROLATIX_DLL=$<TARGET_FILE:Zembrolatix>")
+  zembrolatix_test_locks(cpp.${sub} ${sources})
 endforeach()
 # The registration tests rewrite the registration every other test relies on: they run alone.
 if(TEST cpp.registration)
@@ -65,6 +84,10 @@ foreach(js ${SCRIPT_TESTS})
   add_test(NAME script.${name}
            COMMAND ${CMAKE_SOURCE_DIR}/tests/script/run.sh ${CMAKE_BINARY_DIR} ${js})
   set_tests_properties(script.${name} PROPERTIES FIXTURES_REQUIRED prefix TIMEOUT 600)
+  zembrolatix_test_locks(script.${name} ${js})
 endforeach()
+
+# Tests that need the loopback HTTP server of the download tests.
+include(${CMAKE_SOURCE_DIR}/tests/download/http-server.cmake)
 
 # Last: every object released, the module unloadable.

@@ -1,8 +1,8 @@
 // Owning wrappers for BSTR and VARIANT.
 #pragma once
 
-#include <oleauto.h>
 #include <windows.h>
+#include <oleauto.h>
 
 #include <string_view>
 #include <utility>

@@ -57,6 +57,8 @@ std::wstring LowLogFile(std::wstring_view localAppData) {
     return Concat({LowLogFolder(localAppData), L"\\", kProduct, L".log"});
 }
 
+std::wstring OrdinaryLogFile(std::wstring_view modulePath) { return Concat({modulePath, L".log"}); }
+
 } // namespace StoragePaths
 
 void OpenSettingsRootKey(API::Win32::RegKey& key) noexcept {

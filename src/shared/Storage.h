@@ -21,6 +21,8 @@ std::wstring PreferenceKey(bool low, std::wstring_view branchText);
 std::wstring PrivateDataFolder(bool low, std::wstring_view localAppData);
 std::wstring LowLogFile(std::wstring_view localAppData);
 std::wstring LowLogFolder(std::wstring_view localAppData);
+// The ordinary log file lies beside the library's module file and bears its full name plus ".log".
+std::wstring OrdinaryLogFile(std::wstring_view modulePath);
 } // namespace StoragePaths
 
 // The settings root key, opened (and created when missing) with full access; empty on failure.

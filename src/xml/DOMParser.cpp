@@ -1,5 +1,46 @@
 #include "xml/DOMParser.h"
 
-STDMETHODIMP CDOMParser::parseFromString(BSTR, VARIANT, IXMLDOMDocument**) noexcept { return E_NOTIMPL; }
+#include "host/XmlServices.h"
+#include "shared/Bstr.h"
 
-STDMETHODIMP CDOMParser::parseFromStream(VARIANT, VARIANT, VARIANT, VARIANT, IXMLDOMDocument**) noexcept { return E_NOTIMPL; }
+STDMETHODIMP CDOMParser::parseFromString(BSTR, VARIANT, IXMLDOMDocument**) noexcept {
+    return E_NOTIMPL;
+}
+
+// MSXML reads the file itself, by the path the stream was opened on; the stream only names the file
+// and is neither read nor moved. charset, contentLength and contentType are not used.
+STDMETHODIMP CDOMParser::parseFromStream(VARIANT stream, VARIANT, VARIANT, VARIANT,
+                                         IXMLDOMDocument** pRet) noexcept {
+    if (stream.vt != VT_DISPATCH) return E_INVALIDARG;
+    if (!pRet) return E_POINTER;
+    return ComBoundary([&]() -> HRESULT {
+        ComPtr<IXMLDOMDocument> doc;
+        HRESULT hr = CreateXmlDocument(doc);
+        if (FAILED(hr)) return hr;
+
+        ComPtr<IFileInputStream> input;
+        if (!stream.pdispVal) return E_NOTIMPL;
+        if (FAILED(ComPtr<IDispatch>(stream.pdispVal).As(input))) return E_NOTIMPL;
+        ULONGLONG position = 0;
+        hr = input->tell(&position);
+        if (FAILED(hr)) return hr;
+        ComPtr<ISafeLocalFile> file;
+        bool named = SUCCEEDED(input.As(file));
+        // Only a stream still at its start stands for the whole file.
+        if (position != 0 || !named) return E_NOTIMPL;
+
+        Bstr path;
+        hr = file->GetPath(path.put());
+        if (FAILED(hr)) return hr;
+        Variant source;
+        source->vt = VT_BSTR;
+        source->bstrVal = path.Detach();
+
+        VARIANT_BOOL loaded = VARIANT_FALSE;
+        hr = doc->load(*source.get(), &loaded);
+        if (FAILED(hr)) return hr;
+        if (loaded != VARIANT_TRUE) return E_FAIL;
+        *pRet = doc.Detach();
+        return S_OK;
+    });
+}

@@ -8,9 +8,9 @@
 #include "Zembrolatix.h"
 
 class CDOMSerializer : public IDispatchImpl<CDOMSerializer, IDOMSerializer>,
-    public IObjectSafetyImpl<CDOMSerializer>,
-    public CComObjectRootEx<CComSingleThreadModel>,
-    public CComCoClass<CDOMSerializer, &CLSID_DOMSerializer> {
+                       public IObjectSafetyImpl<CDOMSerializer>,
+                       public CComObjectRootEx<CComSingleThreadModel>,
+                       public CComCoClass<CDOMSerializer, &CLSID_DOMSerializer> {
 public:
     BEGIN_COM_MAP(CDOMSerializer)
     COM_INTERFACE_ENTRY2(IDispatch, IDOMSerializer)
@@ -18,6 +18,6 @@ public:
     COM_INTERFACE_ENTRY(IObjectSafety)
     END_COM_MAP()
 
-    STDMETHOD(serializeToString)(VARIANT root, BSTR *pRet) noexcept override;
+    STDMETHOD(serializeToString)(VARIANT root, BSTR* pRet) noexcept override;
     STDMETHOD(serializeToStream)(VARIANT root, VARIANT stream, VARIANT charset) noexcept override;
 };

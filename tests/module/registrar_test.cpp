@@ -67,7 +67,8 @@ TEST(RegistrarSyntax, ErrorsAndTheirCodes) {
         {L"", S_OK},
         {L"  \r\n\t ", S_OK},
         {L"HKCR { }", S_OK},
-        {L"HKCR {} HKLM {}", S_OK},
+        {L"HKCR { } HKLM { }", S_OK},
+        {L"HKCR {}", DISP_E_EXCEPTION},        // tokens are separated by white space
         {L"HKXX { K }", DISP_E_EXCEPTION},     // unknown root
         {L"HKCRX { K }", DISP_E_EXCEPTION},    // unknown root
         {L"'HKEY' { K }", DISP_E_EXCEPTION},   // unknown root

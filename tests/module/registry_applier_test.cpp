@@ -73,7 +73,7 @@ std::wstring UnderTestKey(std::wstring_view body) {
 
 TEST_F(RegistryApplierTest, RegisterWritesKeysAndTypedValues) {
     ASSERT_EQ(Apply(UnderTestKey(L"K = s 'default' { val S = s 'text' val D = d 305419896 val B = b '01FF' "
-                           L"val M = m 'a\\0bc' Sub }"),
+                                 L"val M = m 'a\\0bc' Sub }"),
                     true),
               S_OK);
     EXPECT_EQ(Value(L"\\K", nullptr), std::make_pair(DWORD(REG_SZ), Bytes(std::wstring(L"default", 8))));
@@ -90,10 +90,11 @@ TEST_F(RegistryApplierTest, ForceRemoveAndDeleteSpareProtectedNames) {
     CreateKey(L"\\Gone\\Child");
     CreateKey(L"\\Software\\Kept");
     CreateKey(L"\\CLSID\\Kept");
-    ASSERT_EQ(Apply(UnderTestKey(L"ForceRemove Forced { Fresh } Delete Gone { X } ForceRemove Software { New } "
+    ASSERT_EQ(
+        Apply(UnderTestKey(L"ForceRemove Forced { Fresh } Delete Gone { X } ForceRemove Software { New } "
                            L"Delete clsid Delete Missing"),
-                    true),
-              S_OK);
+              true),
+        S_OK);
     EXPECT_FALSE(Exists(L"\\Forced\\Stale"));
     EXPECT_TRUE(Exists(L"\\Forced\\Fresh"));
     EXPECT_FALSE(Exists(L"\\Gone"));
@@ -104,8 +105,9 @@ TEST_F(RegistryApplierTest, ForceRemoveAndDeleteSpareProtectedNames) {
 }
 
 TEST_F(RegistryApplierTest, UnregisterRemovesWhatTheScriptOwns) {
-    const std::wstring script = UnderTestKey(L"NoRemove Shared { Own = s 'x' { val V = s 'v' } val Drop = s 'd' "
-                                       L"NoRemove val Keep = s 'k' } Busy { Leaf } Plain = s 'p'");
+    const std::wstring script =
+        UnderTestKey(L"NoRemove Shared { Own = s 'x' { val V = s 'v' } val Drop = s 'd' "
+                     L"NoRemove val Keep = s 'k' } Busy { Leaf } Plain = s 'p'");
     ASSERT_EQ(Apply(script, true), S_OK);
     CreateKey(L"\\Busy\\Foreign");
     ASSERT_EQ(Apply(script, false), S_OK);
@@ -122,6 +124,7 @@ TEST_F(RegistryApplierTest, UnregisterRemovesWhatTheScriptOwns) {
 }
 
 TEST_F(RegistryApplierTest, FailingBlockIsTakenBackAndEarlierBlocksStay) {
+    CreateKey(L""); // not volatile itself: the options apply to every key created on the way
     CreateKey(L"\\Volatile", REG_OPTION_VOLATILE);
     const std::wstring first = UnderTestKey(L"First = s '1'");
     const std::wstring second = UnderTestKey(L"Second = s '2' { val V = s 'v' } Volatile { Child }");

@@ -119,8 +119,9 @@ void ExpectNoClassKeys(const ClassesPlace& at) {
     }
 }
 
+// The type library's registration for this build's platform.
 std::wstring TypeLibPath() {
-    return kLibId + L"\\1.0\\0\\win32";
+    return kLibId + (sizeof(void*) == 8 ? L"\\1.0\\0\\win64" : L"\\1.0\\0\\win32");
 }
 
 class RegistrationTest : public ::testing::Test {

@@ -1,6 +1,7 @@
 // DirectoryService from a script: the private and temporary folders as safe local files; and the
 // file objects with the ordinary (pre-Vista) locations, in a second script process that Wine runs as
 // Windows XP.
+// test-lock: private-data-folder
 eval(FSO.OpenTextFile(WScript.Arguments(1) + "\\lib\\files.js", 1).ReadAll());
 
 var F = privateFolder(true);

@@ -1,4 +1,5 @@
 // LocalFile from a script: naming, normalising, looking up, creating and removing, and the safe flag.
+// test-lock: private-data-folder
 eval(FSO.OpenTextFile(WScript.Arguments(1) + "\\lib\\files.js", 1).ReadAll());
 
 var F = privateFolder(true);

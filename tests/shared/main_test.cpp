@@ -1,0 +1,45 @@
+// Test program of the shared services. Besides the tests it runs as its own child process for the
+// cases that need a second process or a fresh one:
+//   --child hold MS EVENT   holds the log file open for writing for MS milliseconds (EVENT is set once
+//                           the file is held)
+//   --child writer          makes one log writer, as the first of the process; exit code 0 when enabled
+#include "LogTestSupport.h"
+#include "shared/LogWriter.h"
+
+#include <gtest/gtest.h>
+#include <objbase.h>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+int ChildMain(int argc, char** argv) {
+    const char* mode = argc > 2 ? argv[2] : "";
+    if (std::strcmp(mode, "hold") == 0 && argc > 4) {
+        API::Win32::File file;
+        if (!file.open(logtest::LogFile().c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, 0,
+                       nullptr))
+            return 2;
+        API::Win32::Handle held(::OpenEventA(EVENT_MODIFY_STATE, FALSE, argv[4]));
+        if (!held.isValid() || !::SetEvent(held.get())) return 3;
+        ::Sleep(static_cast<DWORD>(std::atoi(argv[3])));
+        return 0;
+    }
+    if (std::strcmp(mode, "writer") == 0) {
+        LogWriter writer;
+        return writer.isEnabled() ? 0 : 1;
+    }
+    return 100;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], "--child") == 0) return ChildMain(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    if (FAILED(::CoInitialize(nullptr))) return 1;
+    const int result = RUN_ALL_TESTS();
+    ::CoUninitialize();
+    return result;
+}

@@ -1,0 +1,118 @@
+#include "xml/DOMParser.h"
+
+#include "host/XmlServices.h"
+#include "support/TempFile.h"
+#include "xml/FakeStreams.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+IXMLDOMDocument* const kSentinel = reinterpret_cast<IXMLDOMDocument*>(0xdeadbeef);
+
+VARIANT Missing() {
+    VARIANT v;
+    v.vt = VT_ERROR;
+    v.scode = DISP_E_PARAMNOTFOUND;
+    return v;
+}
+
+class DOMParserTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_HRESULT_SUCCEEDED(CDOMParser::CreateLocal(parser.put())); }
+    HRESULT Parse(VARIANT stream, IXMLDOMDocument** out) {
+        return parser->parseFromStream(stream, Missing(), Missing(), Missing(), out);
+    }
+    ComPtr<IDOMParser> parser;
+};
+
+TEST_F(DOMParserTest, ArgumentChecksComeInOrder) {
+    Fake<FakeInputStream> stream = MakeFake<FakeInputStream>();
+    IXMLDOMDocument* doc = kSentinel;
+    Bstr text(L"<a/>");
+
+    EXPECT_EQ(parser->parseFromString(text.get(), Missing(), &doc), E_NOTIMPL);
+    EXPECT_EQ(parser->parseFromString(nullptr, Missing(), nullptr), E_NOTIMPL);
+
+    // The stream's type is examined before the result pointer.
+    VARIANT s;
+    s.vt = VT_BSTR;
+    s.bstrVal = text.get();
+    EXPECT_EQ(Parse(s, nullptr), E_INVALIDARG);
+    VARIANT none{};
+    EXPECT_EQ(Parse(none, &doc), E_INVALIDARG);
+    IDispatch* object = stream.dispatch.get();
+    VARIANT byRef;
+    byRef.vt = VT_DISPATCH | VT_BYREF;
+    byRef.ppdispVal = &object;
+    EXPECT_EQ(Parse(byRef, &doc), E_INVALIDARG);
+    EXPECT_EQ(Parse(stream.arg(), nullptr), E_POINTER);
+    EXPECT_EQ(stream->tells, 0);
+
+    VARIANT nullObject;
+    nullObject.vt = VT_DISPATCH;
+    nullObject.pdispVal = nullptr;
+    EXPECT_EQ(Parse(nullObject, nullptr), E_POINTER);
+    EXPECT_EQ(Parse(nullObject, &doc), E_NOTIMPL);
+    EXPECT_EQ(doc, kSentinel);
+}
+
+TEST_F(DOMParserTest, OnlyAStreamAtItsStartThatNamesItsFileIsParsed) {
+    TempFile file(L"parser-fake.xml");
+    ASSERT_TRUE(file.write("<?xml version=\"1.0\"?>\n<root><c/></root>\n"));
+
+    Fake<FakeInputStream> moved = MakeFake<FakeInputStream>();
+    moved->path = file.path();
+    moved->position = 1;
+    Fake<FakeInputStream> failingTell = MakeFake<FakeInputStream>();
+    failingTell->path = file.path();
+    failingTell->tellResult = E_UNEXPECTED;
+    Fake<FakeInputStream> failingPath = MakeFake<FakeInputStream>();
+    failingPath->pathResult = E_OUTOFMEMORY;
+    Fake<FakeInputStream> missing = MakeFake<FakeInputStream>();
+    missing->path = file.path() + L".missing";
+    Fake<FakeInputStream::Unnamed> unnamed = MakeFake<FakeInputStream::Unnamed>();
+    unnamed->path = file.path();
+    ComPtr<IXMLDOMDocument> other;
+    ASSERT_HRESULT_SUCCEEDED(CreateXmlDocument(other));
+    VARIANT notAStream;
+    notAStream.vt = VT_DISPATCH;
+    notAStream.pdispVal = static_cast<IDispatch*>(other.get());
+
+    const struct {
+        VARIANT stream;
+        HRESULT expected;
+    } cases[] = {
+        {moved.arg(), E_NOTIMPL}, {failingTell.arg(), E_UNEXPECTED}, {failingPath.arg(), E_OUTOFMEMORY},
+        {missing.arg(), E_FAIL},  {unnamed.arg(), E_NOTIMPL},        {notAStream, E_NOTIMPL},
+    };
+    int index = 0;
+    for (const auto& c : cases) {
+        IXMLDOMDocument* doc = kSentinel;
+        EXPECT_EQ(Parse(c.stream, &doc), c.expected) << "case " << index;
+        EXPECT_EQ(doc, kSentinel) << "case " << index;
+        ++index;
+    }
+
+    Fake<FakeInputStream> fresh = MakeFake<FakeInputStream>();
+    fresh->path = file.path();
+    ComPtr<IXMLDOMDocument> doc;
+    ASSERT_EQ(Parse(fresh.arg(), doc.put()), S_OK);
+    ComPtr<IXMLDOMElement> root;
+    ASSERT_HRESULT_SUCCEEDED(doc->get_documentElement(root.put()));
+    Bstr name;
+    ASSERT_HRESULT_SUCCEEDED(root->get_tagName(name.put()));
+    EXPECT_EQ(name.view(), L"root");
+}
+
+TEST_F(DOMParserTest, NotWellFormedFileFails) {
+    TempFile file(L"parser-bad.xml");
+    ASSERT_TRUE(file.write("<root><c></root>"));
+    Fake<FakeInputStream> stream = MakeFake<FakeInputStream>();
+    stream->path = file.path();
+    IXMLDOMDocument* doc = kSentinel;
+    EXPECT_EQ(Parse(stream.arg(), &doc), E_FAIL);
+    EXPECT_EQ(doc, kSentinel);
+}
+
+} // namespace
