@@ -1,5 +1,5 @@
-# Test bed: one 32-bit Wine prefix per test run under the build folder, the DLL registered in it
-# through its own DllRegisterServer; C++ tests (GoogleTest) and JScript tests run inside it.
+# Test bed: one Wine prefix per test run under the build folder, the DLL registered in it through its
+# own DllRegisterServer; C++ tests (GoogleTest) and JScript tests run inside it.
 
 set(TEST_PREFIX ${CMAKE_BINARY_DIR}/prefix)
 # The Wine loader of the build's bitness. Some hosts run no 32-bit Linux code at all, and 32-bit
@@ -81,7 +81,7 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/tests/doubles/CMakeLists.txt)
   add_subdirectory(tests/doubles)
 endif()
 
-# JScript tests: one CTest test per file, run by the prefix's 32-bit cscript.
+# JScript tests: one CTest test per file, run by the prefix's cscript.
 file(GLOB SCRIPT_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/script/*.js)
 foreach(js ${SCRIPT_TESTS})
   get_filename_component(name ${js} NAME_WE)
@@ -94,4 +94,3 @@ endforeach()
 # Tests that need the loopback HTTP server of the download tests.
 include(${CMAKE_SOURCE_DIR}/tests/download/http-server.cmake)
 
-# Last: every object released, the module unloadable.
