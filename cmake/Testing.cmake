@@ -1,5 +1,5 @@
-# Test bed: one 32-bit Wine prefix per test run under the build folder, the DLL registered in it
-# through its own DllRegisterServer; C++ tests (GoogleTest) and JScript tests run inside it.
+# Test bed: one Wine prefix per test run under the build folder, the DLL registered in it through its
+# own DllRegisterServer; C++ tests (GoogleTest) and JScript tests run inside it.
 
 set(TEST_PREFIX ${CMAKE_BINARY_DIR}/prefix)
 # The Wine loader of the build's bitness. Some hosts run no 32-bit Linux code at all, and 32-bit
@@ -57,6 +57,10 @@ foreach(dir ${TEST_DIRS})
     continue()
   endif()
   set(exe tests_${sub})
+  # A folder whose program needs its own entry point has a main_test.cpp; the others share one.
+  if(NOT EXISTS ${dir}/main_test.cpp)
+    list(APPEND sources ${CMAKE_SOURCE_DIR}/tests/support/main/default_main.cpp)
+  endif()
   add_executable(${exe} ${sources} ${SUPPORT_SOURCES} $<TARGET_OBJECTS:zembrolatix_objs>)
   target_include_directories(${exe} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests ${GEN})
   target_link_libraries(${exe} PRIVATE gtest gmock ${SYSTEM_LIBS})
@@ -77,7 +81,7 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/tests/doubles/CMakeLists.txt)
   add_subdirectory(tests/doubles)
 endif()
 
-# JScript tests: one CTest test per file, run by the prefix's 32-bit cscript.
+# JScript tests: one CTest test per file, run by the prefix's cscript.
 file(GLOB SCRIPT_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/script/*.js)
 foreach(js ${SCRIPT_TESTS})
   get_filename_component(name ${js} NAME_WE)
@@ -90,4 +94,3 @@ endforeach()
 # Tests that need the loopback HTTP server of the download tests.
 include(${CMAKE_SOURCE_DIR}/tests/download/http-server.cmake)
 
-# Last: every object released, the module unloadable.

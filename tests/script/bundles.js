@@ -11,7 +11,8 @@ var IID_IPropertyElement = "{B4089FA6-4FA3-4141-BAFF-615FB472A7E2}";
 var service = new ActiveXObject("Zembrolatix.StringBundleService");
 
 function register(name, text) { SH.RegWrite(EXTENSIONS + name + "\\", text, "REG_SZ"); }
-function unregister(name) { try { SH.RegDelete(EXTENSIONS + name + "\\"); } catch (e) {} }
+// WScript.Shell's RegDelete is not implemented by Wine: reg.exe deletes the key.
+function unregister(name) { return SH.Run('reg.exe delete "' + EXTENSIONS + name + '" /f', 0, true); }
 // A file in the temporary folder holding lines (ASCII text), returned as its path.
 function tempFile(name, lines) {
     var path = TEMP + "\\zbt-js-bundles-" + name;
@@ -148,9 +149,9 @@ test("property element", function () {
 });
 
 test("cleanup", function () {
-    unregister(PACKAGE);
-    unregister(MODULE_TOKEN);
-    unregister(FOLDER_TOKEN);
+    eq(unregister(PACKAGE), 0, "reg.exe delete");
+    eq(unregister(MODULE_TOKEN), 0, "reg.exe delete");
+    eq(unregister(FOLDER_TOKEN), 0, "reg.exe delete");
     FSO.DeleteFile(dialogFile);
     FSO.DeleteFile(emptyFile);
     throwsHr(E_FAIL, function () { service.createBundle("chrome://" + PACKAGE + "/locale/app.properties"); },

@@ -1,4 +1,5 @@
-// The bundle tests create library objects: COM is initialised for the whole run.
+// Entry of every C++ test program that needs nothing special: COM initialised on the main thread
+// as a single-threaded apartment, as the library's objects expect.
 #include <gtest/gtest.h>
 
 #include <objbase.h>
