@@ -5,6 +5,8 @@
 
 #include "Zembrolatix.h"
 
+#include <objsafe.h>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -135,6 +137,43 @@ TEST_F(FrameTest, AggregatedObjectDelegatesToTheOuterObject) {
     innerAgain.reset();
     EXPECT_EQ(lib.canUnloadNow(), S_FALSE);
     inner.reset();
+}
+
+// The calls a script engine makes when a script creates an object, asks for safe options, calls it
+// and drops it leave nothing alive, for every class.
+TEST_F(FrameTest, ScriptEngineSequenceLeavesNothingAlive) {
+    const CLSID* classes[] = {&CLSID_ArgumentTransfer, &CLSID_ContextMenuHelper, &CLSID_DirectoryService,
+                              &CLSID_DOMParser, &CLSID_DOMSerializer, &CLSID_FileInputStream,
+                              &CLSID_FileOutputStream, &CLSID_FilePicker, &CLSID_InterfaceFinder,
+                              &CLSID_LocalFile, &CLSID_PrefBranch, &CLSID_PrefService, &CLSID_PropertyElement,
+                              &CLSID_Logger, &CLSID_SimpleEnumerator, &CLSID_StringBundle,
+                              &CLSID_StringBundleService, &CLSID_WebBrowserPersist, &CLSID_WindowManager};
+    for (const CLSID* clsid : classes) {
+        {
+            ComPtr<IClassFactory> factory;
+            ASSERT_EQ(::CoGetClassObject(*clsid, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, nullptr,
+                                         IID_IClassFactory, factory.put_void()),
+                      S_OK);
+            ComPtr<IUnknown> object;
+            ASSERT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, object.put_void()), S_OK);
+            factory.reset();
+            ComPtr<IObjectSafety> safety;
+            if (SUCCEEDED(object->QueryInterface(IID_IObjectSafety, safety.put_void()))) {
+                DWORD supported = 0, enabled = 0;
+                safety->GetInterfaceSafetyOptions(IID_IDispatch, &supported, &enabled);
+                safety->SetInterfaceSafetyOptions(IID_IDispatch, 3, 3);
+                safety->SetInterfaceSafetyOptions(IID_IDispatch, 1, 1);
+            }
+            ComPtr<IDispatch> dispatch;
+            ASSERT_EQ(object->QueryInterface(IID_IDispatch, dispatch.put_void()), S_OK);
+            ComPtr<ITypeInfo> info;
+            EXPECT_EQ(dispatch->GetTypeInfo(0, LOCALE_USER_DEFAULT, info.put()), S_OK);
+            LPOLESTR name = const_cast<LPOLESTR>(L"NoSuchMember");
+            DISPID id = 0;
+            EXPECT_EQ(dispatch->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id), DISP_E_UNKNOWNNAME);
+        }
+        EXPECT_EQ(lib.canUnloadNow(), S_OK) << "an object of the class is still alive";
+    }
 }
 
 } // namespace
