@@ -25,19 +25,19 @@ template <class Base, class Derived> std::ptrdiff_t OffsetOfBase() noexcept {
     return reinterpret_cast<std::uintptr_t>(static_cast<Base*>(derived)) - probe;
 }
 
-#define BEGIN_COM_MAP(Class)                                                                          \
-    using ComMapClass = Class;                                                                        \
-    static const ::InterfaceEntry* GetInterfaceTable() noexcept {                                     \
+#define BEGIN_COM_MAP(Class)                                                                                 \
+    using ComMapClass = Class;                                                                               \
+    static const ::InterfaceEntry* GetInterfaceTable() noexcept {                                            \
         static const ::InterfaceEntry table[] = {
 // An interface implemented by a base of the same name.
 #define COM_INTERFACE_ENTRY(Itf) {&__uuidof(Itf), ::OffsetOfBase<Itf, ComMapClass>()},
 // An interface answered through the pointer of another base (IDispatch through the primary dual).
 #define COM_INTERFACE_ENTRY2(Itf, Via) {&__uuidof(Itf), ::OffsetOfBase<Via, ComMapClass>()},
-#define END_COM_MAP()                                                                                 \
-    {nullptr, 0}                                                                                      \
-    }                                                                                                 \
-    ;                                                                                                 \
-    return table;                                                                                     \
+#define END_COM_MAP()                                                                                        \
+    { nullptr, 0 }                                                                                           \
+    }                                                                                                        \
+    ;                                                                                                        \
+    return table;                                                                                            \
     }
 
 // Looks iid up in a table; IUnknown is answered with the first row. Adds a reference through the

@@ -21,6 +21,10 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     return TRUE;
 }
 
-STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* ppv) { return GetClassObjectFromMap(clsid, iid, ppv); }
+STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* ppv) {
+    return GetClassObjectFromMap(clsid, iid, ppv);
+}
 
-STDAPI DllCanUnloadNow() { return g_module.GetLockCount() == 0 ? S_OK : S_FALSE; }
+STDAPI DllCanUnloadNow() {
+    return g_module.GetLockCount() == 0 ? S_OK : S_FALSE;
+}

@@ -10,7 +10,9 @@
 extern "C" IMAGE_DOS_HEADER __ImageBase;
 
 // The library's own module handle, valid from the moment the image is mapped.
-inline HINSTANCE ModuleInstance() { return reinterpret_cast<HINSTANCE>(&__ImageBase); }
+inline HINSTANCE ModuleInstance() {
+    return reinterpret_cast<HINSTANCE>(&__ImageBase);
+}
 
 // A critical section whose initialisation may fail; the owner checks ok() before use.
 class CriticalSection {

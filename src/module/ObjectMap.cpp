@@ -33,24 +33,15 @@ template <class T> ObjectMapEntry Entry(UINT scriptId, bool safe = true) {
 
 // Alphabetical by class name.
 ObjectMapEntry g_objectMap[] = {
-    Entry<CArgumentTransfer>(103),
-    Entry<CContextMenuHelper>(118, false),
-    Entry<CDirectoryService>(113),
-    Entry<CDOMParser>(117),
-    Entry<CDOMSerializer>(120),
-    Entry<CFileInputStream>(116),
-    Entry<CFileOutputStream>(119),
-    Entry<CFilePicker>(121),
-    Entry<CInterfaceFinder>(114),
-    Entry<CLocalFile>(112),
-    Entry<CPrefBranch>(107),
-    Entry<CPrefService>(106),
-    Entry<CPropertyElement>(111),
-    Entry<CScriptLogger>(104),
-    Entry<CSimpleEnumerator>(110),
-    Entry<CStringBundle>(109),
-    Entry<CStringBundleService>(108),
-    Entry<CWebBrowserPersist>(122),
+    Entry<CArgumentTransfer>(103),    Entry<CContextMenuHelper>(118, false),
+    Entry<CDirectoryService>(113),    Entry<CDOMParser>(117),
+    Entry<CDOMSerializer>(120),       Entry<CFileInputStream>(116),
+    Entry<CFileOutputStream>(119),    Entry<CFilePicker>(121),
+    Entry<CInterfaceFinder>(114),     Entry<CLocalFile>(112),
+    Entry<CPrefBranch>(107),          Entry<CPrefService>(106),
+    Entry<CPropertyElement>(111),     Entry<CScriptLogger>(104),
+    Entry<CSimpleEnumerator>(110),    Entry<CStringBundle>(109),
+    Entry<CStringBundleService>(108), Entry<CWebBrowserPersist>(122),
     Entry<CWindowManager>(102),
 };
 static_assert(std::size(g_objectMap) == 19, "the object map lists nineteen classes");
@@ -60,9 +51,15 @@ bool g_objectMapInitialised = false;
 
 } // namespace
 
-ObjectMapEntry* ObjectMapBegin() noexcept { return std::begin(g_objectMap); }
-ObjectMapEntry* ObjectMapEnd() noexcept { return std::end(g_objectMap); }
-bool ObjectMapInitialised() noexcept { return g_objectMapInitialised; }
+ObjectMapEntry* ObjectMapBegin() noexcept {
+    return std::begin(g_objectMap);
+}
+ObjectMapEntry* ObjectMapEnd() noexcept {
+    return std::end(g_objectMap);
+}
+bool ObjectMapInitialised() noexcept {
+    return g_objectMapInitialised;
+}
 
 bool ObjectMapInit() noexcept {
     if (!g_objectMapLock.ok()) return false;
@@ -96,7 +93,8 @@ HRESULT GetClassObjectFromMap(REFCLSID clsid, REFIID iid, void** ppv) noexcept {
         std::lock_guard guard(g_objectMapLock);
         if (!entry->cachedClassObject) {
             IUnknown* created = nullptr;
-            HRESULT hr = CreateClassObject(entry->createInstance, IID_IUnknown, reinterpret_cast<void**>(&created));
+            HRESULT hr =
+                CreateClassObject(entry->createInstance, IID_IUnknown, reinterpret_cast<void**>(&created));
             if (FAILED(hr)) return hr;
             entry->cachedClassObject = created;
         }

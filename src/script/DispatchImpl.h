@@ -17,8 +17,9 @@ public:
     STDMETHOD(GetIDsOfNames)(REFIID, LPOLESTR* names, UINT count, LCID lcid, DISPID* ids) noexcept override {
         return Holder().GetIDsOfNames(names, count, lcid, ids);
     }
-    STDMETHOD(Invoke)(DISPID id, REFIID, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
-                      EXCEPINFO* excep, UINT* argErr) noexcept override {
+    STDMETHOD(Invoke)
+    (DISPID id, REFIID, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* excep,
+     UINT* argErr) noexcept override {
         return Holder().Invoke(static_cast<Itf*>(this), id, lcid, flags, params, result, excep, argErr);
     }
 

@@ -9,6 +9,7 @@ STDMETHODIMP CInterfaceFinder::Implements(IDispatch* pObj, BSTR bsIID, VARIANT_B
     HRESULT hr = ParseInterfaceId(bsIID, &iid);
     if (FAILED(hr)) return hr;
     ComPtr<IUnknown> itf;
-    *pRet = SUCCEEDED(static_cast<IUnknown*>(pObj)->QueryInterface(iid, itf.put_void())) ? VARIANT_TRUE : VARIANT_FALSE;
+    *pRet = SUCCEEDED(static_cast<IUnknown*>(pObj)->QueryInterface(iid, itf.put_void())) ? VARIANT_TRUE
+                                                                                         : VARIANT_FALSE;
     return S_OK;
 }

@@ -26,6 +26,7 @@ public:
         IID iid;
         HRESULT hr = ParseInterfaceId(bsIID, &iid);
         if (FAILED(hr)) return hr;
-        return static_cast<IUnknown*>(static_cast<Itf*>(this))->QueryInterface(iid, reinterpret_cast<void**>(pInterface));
+        return static_cast<IUnknown*>(static_cast<Itf*>(this))
+            ->QueryInterface(iid, reinterpret_cast<void**>(pInterface));
     }
 };

@@ -10,7 +10,8 @@
 class Bstr {
 public:
     Bstr() noexcept = default;
-    explicit Bstr(std::wstring_view text) : m_s(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {
+    explicit Bstr(std::wstring_view text)
+        : m_s(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {
         if (!m_s) throw std::bad_alloc();
     }
     Bstr(const Bstr&) = delete;
@@ -42,8 +43,12 @@ private:
 };
 
 // A BSTR argument as text: null and empty both give an empty view.
-inline std::wstring_view BstrView(BSTR s) noexcept { return {s ? s : L"", s ? ::SysStringLen(s) : 0u}; }
-inline bool BstrEmpty(BSTR s) noexcept { return !s || ::SysStringLen(s) == 0; }
+inline std::wstring_view BstrView(BSTR s) noexcept {
+    return {s ? s : L"", s ? ::SysStringLen(s) : 0u};
+}
+inline bool BstrEmpty(BSTR s) noexcept {
+    return !s || ::SysStringLen(s) == 0;
+}
 
 // Gives a new BSTR copy of text to an out parameter.
 inline HRESULT BstrCopyOut(std::wstring_view text, BSTR* out) noexcept {

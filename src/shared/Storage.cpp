@@ -15,7 +15,8 @@ bool g_low = false;
 
 std::wstring Concat(std::initializer_list<std::wstring_view> parts) {
     std::wstring out;
-    for (auto p : parts) out.append(p);
+    for (auto p : parts)
+        out.append(p);
     return out;
 }
 
@@ -37,7 +38,9 @@ bool UseLowStorage() noexcept {
 
 namespace StoragePaths {
 
-std::wstring SettingsRootKey(bool low) { return Concat({low ? kLowRoot : kOrdinaryRoot, kCompanyProduct}); }
+std::wstring SettingsRootKey(bool low) {
+    return Concat({low ? kLowRoot : kOrdinaryRoot, kCompanyProduct});
+}
 
 std::wstring ExtensionKey(bool low, std::wstring_view name) {
     return Concat({SettingsRootKey(low), L"\\Extensions\\", name});
@@ -51,20 +54,25 @@ std::wstring PrivateDataFolder(bool low, std::wstring_view localAppData) {
     return Concat({localAppData, low ? L"Low" : L"", L"\\", kProduct});
 }
 
-std::wstring LowLogFolder(std::wstring_view localAppData) { return PrivateDataFolder(true, localAppData); }
+std::wstring LowLogFolder(std::wstring_view localAppData) {
+    return PrivateDataFolder(true, localAppData);
+}
 
 std::wstring LowLogFile(std::wstring_view localAppData) {
     return Concat({LowLogFolder(localAppData), L"\\", kProduct, L".log"});
 }
 
-std::wstring OrdinaryLogFile(std::wstring_view modulePath) { return Concat({modulePath, L".log"}); }
+std::wstring OrdinaryLogFile(std::wstring_view modulePath) {
+    return Concat({modulePath, L".log"});
+}
 
 } // namespace StoragePaths
 
 void OpenSettingsRootKey(API::Win32::RegKey& key) noexcept {
     try {
         const std::wstring path = StoragePaths::SettingsRootKey(UseLowStorage());
-        key.create(HKEY_CURRENT_USER, path.c_str(), nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, nullptr);
+        key.create(HKEY_CURRENT_USER, path.c_str(), nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                   nullptr);
     } catch (...) {
         key.close();
     }

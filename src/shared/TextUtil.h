@@ -5,8 +5,12 @@
 #include <string_view>
 
 // Case-insensitive comparison for the ASCII letters A-Z only; every other character compares exactly.
-constexpr wchar_t AsciiLower(wchar_t c) noexcept { return (c >= L'A' && c <= L'Z') ? wchar_t(c - L'A' + L'a') : c; }
-constexpr wchar_t AsciiUpper(wchar_t c) noexcept { return (c >= L'a' && c <= L'z') ? wchar_t(c - L'a' + L'A') : c; }
+constexpr wchar_t AsciiLower(wchar_t c) noexcept {
+    return (c >= L'A' && c <= L'Z') ? wchar_t(c - L'A' + L'a') : c;
+}
+constexpr wchar_t AsciiUpper(wchar_t c) noexcept {
+    return (c >= L'a' && c <= L'z') ? wchar_t(c - L'a' + L'A') : c;
+}
 
 constexpr bool EqualsIgnoreAsciiCase(std::wstring_view a, std::wstring_view b) noexcept {
     if (a.size() != b.size()) return false;
@@ -21,6 +25,7 @@ constexpr bool StartsWithIgnoreAsciiCase(std::wstring_view text, std::wstring_vi
 
 inline std::wstring ToAsciiUpper(std::wstring_view text) {
     std::wstring out(text);
-    for (wchar_t& c : out) c = AsciiUpper(c);
+    for (wchar_t& c : out)
+        c = AsciiUpper(c);
     return out;
 }

@@ -4,8 +4,8 @@
 
 namespace API::Win32 {
 
-bool File::open(const wchar_t* path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD disposition,
-                DWORD flags, HANDLE templateFile) noexcept {
+bool File::open(const wchar_t* path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                DWORD disposition, DWORD flags, HANDLE templateFile) noexcept {
     try {
         m_path = path ? path : L"";
     } catch (const std::bad_alloc&) {
@@ -23,7 +23,8 @@ bool File::write(const void* data, DWORD size) noexcept {
 bool RegKey::create(HKEY parent, const wchar_t* subkey, LPWSTR keyClass, DWORD options, REGSAM access,
                     LPSECURITY_ATTRIBUTES security, LPDWORD disposition) noexcept {
     HKEY key = nullptr;
-    if (::RegCreateKeyExW(parent, subkey, 0, keyClass, options, access, security, &key, disposition) != ERROR_SUCCESS) {
+    if (::RegCreateKeyExW(parent, subkey, 0, keyClass, options, access, security, &key, disposition) !=
+        ERROR_SUCCESS) {
         close();
         return false;
     }
@@ -50,14 +51,17 @@ template <class T> bool ReadFixed(HKEY key, const wchar_t* name, DWORD wantType,
     if (size == 0 || type != wantType || size > sizeof(T)) return false;
     T value = 0;
     size = sizeof(T);
-    if (::RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS)
+    if (::RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
+        ERROR_SUCCESS)
         return false;
     out = value;
     return true;
 }
 } // namespace
 
-bool RegKey::readDword(const wchar_t* name, DWORD& out) const noexcept { return ReadFixed(m_handle, name, REG_DWORD, out); }
+bool RegKey::readDword(const wchar_t* name, DWORD& out) const noexcept {
+    return ReadFixed(m_handle, name, REG_DWORD, out);
+}
 
 bool RegKey::readQword(const wchar_t* name, ULONGLONG& out) const noexcept {
     return ReadFixed(m_handle, name, REG_QWORD, out);
@@ -87,7 +91,8 @@ bool RegKey::readString(const wchar_t* name, BSTR& out) const noexcept {
     if (!buffer) return false;
     ZeroMemory(buffer, (units + 2) * sizeof(wchar_t));
     DWORD read = size;
-    if (::RegQueryValueExW(m_handle, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &read) != ERROR_SUCCESS) {
+    if (::RegQueryValueExW(m_handle, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &read) !=
+        ERROR_SUCCESS) {
         ::SysFreeString(buffer);
         return false;
     }

@@ -61,8 +61,8 @@ protected:
 class File : public Handle {
 public:
     // CreateFileW with the arguments unchanged; the new handle replaces the held one even when invalid.
-    bool open(const wchar_t* path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD disposition,
-              DWORD flags, HANDLE templateFile) noexcept;
+    bool open(const wchar_t* path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+              DWORD disposition, DWORD flags, HANDLE templateFile) noexcept;
     const std::wstring& path() const noexcept { return m_path; }
     DWORD lastWriteCount() const noexcept { return m_written; }
     // WriteFile of the whole buffer at the current position; true when it succeeded.

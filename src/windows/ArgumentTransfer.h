@@ -8,9 +8,9 @@
 #include "Zembrolatix.h"
 
 class CArgumentTransfer : public IDispatchImpl<CArgumentTransfer, IArgumentTransfer>,
-    public IObjectSafetyImpl<CArgumentTransfer>,
-    public CComObjectRootEx<CComSingleThreadModel>,
-    public CComCoClass<CArgumentTransfer, &CLSID_ArgumentTransfer> {
+                          public IObjectSafetyImpl<CArgumentTransfer>,
+                          public CComObjectRootEx<CComSingleThreadModel>,
+                          public CComCoClass<CArgumentTransfer, &CLSID_ArgumentTransfer> {
 public:
     BEGIN_COM_MAP(CArgumentTransfer)
     COM_INTERFACE_ENTRY2(IDispatch, IArgumentTransfer)
@@ -18,7 +18,7 @@ public:
     COM_INTERFACE_ENTRY(IObjectSafety)
     END_COM_MAP()
 
-    STDMETHOD(Attach)(IDispatch *browser, VARIANT parameters) noexcept override;
+    STDMETHOD(Attach)(IDispatch* browser, VARIANT parameters) noexcept override;
     STDMETHOD(Detach)() noexcept override;
-    STDMETHOD(DocumentComplete)(IDispatch *pDisp, VARIANT *url) noexcept override;
+    STDMETHOD(DocumentComplete)(IDispatch* pDisp, VARIANT* url) noexcept override;
 };

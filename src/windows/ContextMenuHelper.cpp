@@ -1,3 +1,5 @@
 #include "windows/ContextMenuHelper.h"
 
-STDMETHODIMP CContextMenuHelper::GetDocumentLocation(IDispatch*, BSTR*) noexcept { return E_NOTIMPL; }
+STDMETHODIMP CContextMenuHelper::GetDocumentLocation(IDispatch*, BSTR*) noexcept {
+    return E_NOTIMPL;
+}

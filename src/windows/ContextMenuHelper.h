@@ -7,13 +7,13 @@
 #include "Zembrolatix.h"
 
 class CContextMenuHelper : public IDispatchImpl<CContextMenuHelper, IContextMenuHelper>,
-    public CComObjectRootEx<CComSingleThreadModel>,
-    public CComCoClass<CContextMenuHelper, &CLSID_ContextMenuHelper> {
+                           public CComObjectRootEx<CComSingleThreadModel>,
+                           public CComCoClass<CContextMenuHelper, &CLSID_ContextMenuHelper> {
 public:
     BEGIN_COM_MAP(CContextMenuHelper)
     COM_INTERFACE_ENTRY(IContextMenuHelper)
     COM_INTERFACE_ENTRY2(IDispatch, IContextMenuHelper)
     END_COM_MAP()
 
-    STDMETHOD(GetDocumentLocation)(IDispatch *doc, BSTR *location) noexcept override;
+    STDMETHOD(GetDocumentLocation)(IDispatch* doc, BSTR* location) noexcept override;
 };

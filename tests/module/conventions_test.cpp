@@ -29,53 +29,126 @@ const IID kIObjectSafety = {0xcb5bdc81, 0x93c1, 0x11cf, {0x8f, 0x20, 0x00, 0x80,
 
 const std::vector<ClassRow>& Rows() {
     static const std::vector<ClassRow> rows = {
-        {"ArgumentTransfer", &CLSID_ArgumentTransfer, {{&IID_IDispatch, false}, {&IID_IArgumentTransfer, false}, {&kIObjectSafety, true}}},
-        {"ContextMenuHelper", &CLSID_ContextMenuHelper, {{&IID_IContextMenuHelper, false}, {&IID_IDispatch, false}}},
-        {"DirectoryService", &CLSID_DirectoryService, {{&IID_IDispatch, false}, {&IID_IDirectoryService, false}, {&kIObjectSafety, true}}},
-        {"DOMParser", &CLSID_DOMParser, {{&IID_IDispatch, false}, {&IID_IDOMParser, false}, {&kIObjectSafety, true}}},
-        {"DOMSerializer", &CLSID_DOMSerializer, {{&IID_IDispatch, false}, {&IID_IDOMSerializer, false}, {&kIObjectSafety, true}}},
-        {"FileInputStream", &CLSID_FileInputStream,
-         {{&IID_IDispatch, false}, {&IID_IFileInputStream, false}, {&IID_IInputStreamNoScript, true},
-          {&IID_IInputStream, false}, {&IID_ISeekableStream, false}, {&IID_ISafeLocalFile, true},
-          {&IID_IScriptImplements, false}, {&kIObjectSafety, true}}},
-        {"FileOutputStream", &CLSID_FileOutputStream,
-         {{&IID_IDispatch, false}, {&IID_IOutputStream, false}, {&IID_IFileOutputStream, false},
-          {&IID_ISeekableStream, false}, {&IID_ISafeLocalFile, true}, {&IID_IScriptImplements, false},
+        {"ArgumentTransfer",
+         &CLSID_ArgumentTransfer,
+         {{&IID_IDispatch, false}, {&IID_IArgumentTransfer, false}, {&kIObjectSafety, true}}},
+        {"ContextMenuHelper",
+         &CLSID_ContextMenuHelper,
+         {{&IID_IContextMenuHelper, false}, {&IID_IDispatch, false}}},
+        {"DirectoryService",
+         &CLSID_DirectoryService,
+         {{&IID_IDispatch, false}, {&IID_IDirectoryService, false}, {&kIObjectSafety, true}}},
+        {"DOMParser",
+         &CLSID_DOMParser,
+         {{&IID_IDispatch, false}, {&IID_IDOMParser, false}, {&kIObjectSafety, true}}},
+        {"DOMSerializer",
+         &CLSID_DOMSerializer,
+         {{&IID_IDispatch, false}, {&IID_IDOMSerializer, false}, {&kIObjectSafety, true}}},
+        {"FileInputStream",
+         &CLSID_FileInputStream,
+         {{&IID_IDispatch, false},
+          {&IID_IFileInputStream, false},
+          {&IID_IInputStreamNoScript, true},
+          {&IID_IInputStream, false},
+          {&IID_ISeekableStream, false},
+          {&IID_ISafeLocalFile, true},
+          {&IID_IScriptImplements, false},
           {&kIObjectSafety, true}}},
-        {"FilePicker", &CLSID_FilePicker, {{&IID_IFilePicker, false}, {&IID_IDispatch, false}, {&kIObjectSafety, true}}},
-        {"InterfaceFinder", &CLSID_InterfaceFinder, {{&IID_IDispatch, false}, {&IID_IInterfaceFinder, false}, {&kIObjectSafety, true}}},
-        {"LocalFile", &CLSID_LocalFile,
-         {{&IID_IDispatch, false}, {&IID_ILocalFile, false}, {&IID_IFile, false}, {&kIObjectSafety, true},
+        {"FileOutputStream",
+         &CLSID_FileOutputStream,
+         {{&IID_IDispatch, false},
+          {&IID_IOutputStream, false},
+          {&IID_IFileOutputStream, false},
+          {&IID_ISeekableStream, false},
+          {&IID_ISafeLocalFile, true},
+          {&IID_IScriptImplements, false},
+          {&kIObjectSafety, true}}},
+        {"FilePicker",
+         &CLSID_FilePicker,
+         {{&IID_IFilePicker, false}, {&IID_IDispatch, false}, {&kIObjectSafety, true}}},
+        {"InterfaceFinder",
+         &CLSID_InterfaceFinder,
+         {{&IID_IDispatch, false}, {&IID_IInterfaceFinder, false}, {&kIObjectSafety, true}}},
+        {"LocalFile",
+         &CLSID_LocalFile,
+         {{&IID_IDispatch, false},
+          {&IID_ILocalFile, false},
+          {&IID_IFile, false},
+          {&kIObjectSafety, true},
           {&IID_ISafeLocalFile, true}}},
-        {"PrefBranch", &CLSID_PrefBranch, {{&IID_IDispatch, false}, {&IID_IPrefBranch, false}, {&kIObjectSafety, true}}},
-        {"PrefService", &CLSID_PrefService, {{&IID_IDispatch, false}, {&IID_IPrefService, false}, {&kIObjectSafety, true}}},
-        {"PropertyElement", &CLSID_PropertyElement,
-         {{&IID_IDispatch, false}, {&IID_IPropertyElement, false}, {&IID_IScriptImplements, false}, {&kIObjectSafety, true}}},
+        {"PrefBranch",
+         &CLSID_PrefBranch,
+         {{&IID_IDispatch, false}, {&IID_IPrefBranch, false}, {&kIObjectSafety, true}}},
+        {"PrefService",
+         &CLSID_PrefService,
+         {{&IID_IDispatch, false}, {&IID_IPrefService, false}, {&kIObjectSafety, true}}},
+        {"PropertyElement",
+         &CLSID_PropertyElement,
+         {{&IID_IDispatch, false},
+          {&IID_IPropertyElement, false},
+          {&IID_IScriptImplements, false},
+          {&kIObjectSafety, true}}},
         {"Logger", &CLSID_Logger, {{&IID_ILogger, false}, {&IID_IDispatch, false}, {&kIObjectSafety, true}}},
-        {"SimpleEnumerator", &CLSID_SimpleEnumerator, {{&IID_IDispatch, false}, {&IID_ISimpleEnumerator, false}, {&kIObjectSafety, true}}},
-        {"StringBundle", &CLSID_StringBundle, {{&IID_IDispatch, false}, {&IID_IStringBundle, false}, {&kIObjectSafety, true}}},
-        {"StringBundleService", &CLSID_StringBundleService, {{&IID_IDispatch, false}, {&IID_IStringBundleService, false}, {&kIObjectSafety, true}}},
-        {"WebBrowserPersist", &CLSID_WebBrowserPersist, {{&IID_IDispatch, false}, {&IID_IWebBrowserPersist, false}, {&kIObjectSafety, true}}},
-        {"WindowManager", &CLSID_WindowManager, {{&IID_IDispatch, false}, {&IID_IWindowManager, false}, {&kIObjectSafety, true}}},
+        {"SimpleEnumerator",
+         &CLSID_SimpleEnumerator,
+         {{&IID_IDispatch, false}, {&IID_ISimpleEnumerator, false}, {&kIObjectSafety, true}}},
+        {"StringBundle",
+         &CLSID_StringBundle,
+         {{&IID_IDispatch, false}, {&IID_IStringBundle, false}, {&kIObjectSafety, true}}},
+        {"StringBundleService",
+         &CLSID_StringBundleService,
+         {{&IID_IDispatch, false}, {&IID_IStringBundleService, false}, {&kIObjectSafety, true}}},
+        {"WebBrowserPersist",
+         &CLSID_WebBrowserPersist,
+         {{&IID_IDispatch, false}, {&IID_IWebBrowserPersist, false}, {&kIObjectSafety, true}}},
+        {"WindowManager",
+         &CLSID_WindowManager,
+         {{&IID_IDispatch, false}, {&IID_IWindowManager, false}, {&kIObjectSafety, true}}},
     };
     return rows;
 }
 
 // Every identifier any class could be asked for: the library's own and some the platform asks for.
 std::vector<const IID*> Universe() {
-    return {&IID_IDispatch, &IID_IScriptImplements, &IID_IWindowManager, &IID_IArgumentTransfer, &IID_ILogger,
-            &IID_IPrefService, &IID_IPrefBranch, &IID_IStringBundleService, &IID_IStringBundle,
-            &IID_ISimpleEnumerator, &IID_IPropertyElement, &IID_IFile, &IID_ILocalFile, &IID_ISafeLocalFile,
-            &IID_IDirectoryService, &IID_IInterfaceFinder, &IID_ISeekableStream, &IID_IInputStream,
-            &IID_IFileInputStream, &IID_IInputStreamNoScript, &IID_IOutputStream, &IID_ISafeOutputStream,
-            &IID_IFileOutputStream, &IID_IDOMParser, &IID_IDOMSerializer, &IID_IFilePicker,
-            &IID_IContextMenuHelper, &IID_IWebBrowserPersist, &kIObjectSafety, &IID_IProvideClassInfo,
-            &IID_ISupportErrorInfo, &IID_IPersist, &IID_IConnectionPointContainer};
+    return {&IID_IDispatch,
+            &IID_IScriptImplements,
+            &IID_IWindowManager,
+            &IID_IArgumentTransfer,
+            &IID_ILogger,
+            &IID_IPrefService,
+            &IID_IPrefBranch,
+            &IID_IStringBundleService,
+            &IID_IStringBundle,
+            &IID_ISimpleEnumerator,
+            &IID_IPropertyElement,
+            &IID_IFile,
+            &IID_ILocalFile,
+            &IID_ISafeLocalFile,
+            &IID_IDirectoryService,
+            &IID_IInterfaceFinder,
+            &IID_ISeekableStream,
+            &IID_IInputStream,
+            &IID_IFileInputStream,
+            &IID_IInputStreamNoScript,
+            &IID_IOutputStream,
+            &IID_ISafeOutputStream,
+            &IID_IFileOutputStream,
+            &IID_IDOMParser,
+            &IID_IDOMSerializer,
+            &IID_IFilePicker,
+            &IID_IContextMenuHelper,
+            &IID_IWebBrowserPersist,
+            &kIObjectSafety,
+            &IID_IProvideClassInfo,
+            &IID_ISupportErrorInfo,
+            &IID_IPersist,
+            &IID_IConnectionPointContainer};
 }
 
 ComPtr<IUnknown> Create(const ClassRow& row) {
     ComPtr<IUnknown> object;
-    EXPECT_EQ(::CoCreateInstance(*row.clsid, nullptr, CLSCTX_ALL, IID_IUnknown, object.put_void()), S_OK) << row.name;
+    EXPECT_EQ(::CoCreateInstance(*row.clsid, nullptr, CLSCTX_ALL, IID_IUnknown, object.put_void()), S_OK)
+        << row.name;
     return object;
 }
 
@@ -117,7 +190,8 @@ TEST(InterfaceTable, EachClassAnswersExactlyItsRow) {
 class DispatchContract : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(::CoCreateInstance(CLSID_LocalFile, nullptr, CLSCTX_ALL, IID_IDispatch, disp.put_void()), S_OK);
+        ASSERT_EQ(::CoCreateInstance(CLSID_LocalFile, nullptr, CLSCTX_ALL, IID_IDispatch, disp.put_void()),
+                  S_OK);
     }
     HRESULT IdOf(const wchar_t* name, DISPID* id) {
         LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
@@ -147,10 +221,17 @@ TEST_F(DispatchContract, NamesInAnyCaseOverTheInterfaceAndItsBases) {
         HRESULT hr;
         DISPID id;
     } cases[] = {
-        {L"initWithPath", S_OK, 32},       {L"INITWITHPATH", S_OK, 32},    {L"leafname", S_OK, 5},
-        {L"Implements", S_OK, 100},        {L"implements", S_OK, 100},     {L"QueryInterface", S_OK, 101},
-        {L"queryinterface", S_OK, 101},    {L"GetSafe", S_OK, 33},         {L"AddRef", DISP_E_UNKNOWNNAME, DISPID_UNKNOWN},
-        {L"GetTypeInfo", DISP_E_UNKNOWNNAME, DISPID_UNKNOWN},              {L"nothing", DISP_E_UNKNOWNNAME, DISPID_UNKNOWN},
+        {L"initWithPath", S_OK, 32},
+        {L"INITWITHPATH", S_OK, 32},
+        {L"leafname", S_OK, 5},
+        {L"Implements", S_OK, 100},
+        {L"implements", S_OK, 100},
+        {L"QueryInterface", S_OK, 101},
+        {L"queryinterface", S_OK, 101},
+        {L"GetSafe", S_OK, 33},
+        {L"AddRef", DISP_E_UNKNOWNNAME, DISPID_UNKNOWN},
+        {L"GetTypeInfo", DISP_E_UNKNOWNNAME, DISPID_UNKNOWN},
+        {L"nothing", DISP_E_UNKNOWNNAME, DISPID_UNKNOWN},
         {L"initWithPat", DISP_E_UNKNOWNNAME, DISPID_UNKNOWN},
     };
     for (const auto& c : cases) {
@@ -164,7 +245,8 @@ TEST_F(DispatchContract, InvokeCallsTheMemberAndPassesItsFailureOn) {
     VARIANT result;
     ::VariantInit(&result);
     DISPPARAMS none{};
-    EXPECT_EQ(disp->Invoke(9999, IID_NULL, 0, DISPATCH_METHOD, &none, &result, nullptr, nullptr), DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(disp->Invoke(9999, IID_NULL, 0, DISPATCH_METHOD, &none, &result, nullptr, nullptr),
+              DISP_E_MEMBERNOTFOUND);
 
     EXPECT_EQ(disp->Invoke(33, IID_NULL, 0, DISPATCH_METHOD, &none, &result, nullptr, nullptr), S_OK);
     EXPECT_EQ(result.vt, VT_BOOL);
@@ -210,8 +292,9 @@ TEST(ObjectSafety, OptionsAreSharedAndOnlyTheFirstIsSupported) {
         EXPECT_EQ(enabled, 0u);
 
         supported = enabled = 9;
-        EXPECT_EQ(safety->GetInterfaceSafetyOptions(IID_IWebBrowserPersist == primary ? IID_ILogger : IID_IWebBrowserPersist,
-                                                    &supported, &enabled),
+        EXPECT_EQ(safety->GetInterfaceSafetyOptions(
+                      IID_IWebBrowserPersist == primary ? IID_ILogger : IID_IWebBrowserPersist, &supported,
+                      &enabled),
                   E_NOINTERFACE);
         EXPECT_EQ(supported, 0u);
         EXPECT_EQ(enabled, 0u);
@@ -222,13 +305,17 @@ TEST(ObjectSafety, OptionsAreSharedAndOnlyTheFirstIsSupported) {
 // obj.Implements, obj.QueryInterface and finder.Implements, from C++.
 TEST(InterfaceTest, ThreeRoads) {
     ComPtr<IFileInputStream> stream;
-    ASSERT_EQ(::CoCreateInstance(CLSID_FileInputStream, nullptr, CLSCTX_ALL, IID_IFileInputStream, stream.put_void()), S_OK);
+    ASSERT_EQ(::CoCreateInstance(CLSID_FileInputStream, nullptr, CLSCTX_ALL, IID_IFileInputStream,
+                                 stream.put_void()),
+              S_OK);
     ComPtr<IInterfaceFinder> finder;
-    ASSERT_EQ(::CoCreateInstance(CLSID_InterfaceFinder, nullptr, CLSCTX_ALL, IID_IInterfaceFinder, finder.put_void()), S_OK);
+    ASSERT_EQ(::CoCreateInstance(CLSID_InterfaceFinder, nullptr, CLSCTX_ALL, IID_IInterfaceFinder,
+                                 finder.put_void()),
+              S_OK);
 
     const wchar_t* present = L"{d08ee107-5dc5-4637-a81f-ddf47112d1f6}"; // IInputStream, lower case
     const wchar_t* missing = L"{4FD1401A-255E-4B95-9665-38D16B2E52CE}"; // IFileOutputStream
-    const wchar_t* malformed = L"D08EE107-5DC5-4637-A81F-DDF47112D1F6";  // without braces
+    const wchar_t* malformed = L"D08EE107-5DC5-4637-A81F-DDF47112D1F6"; // without braces
     // The platform's parser decides the code of malformed text (Windows: CO_E_IIDSTRING).
     IID ignored;
     const HRESULT parseFailure = ::IIDFromString(const_cast<LPOLESTR>(malformed), &ignored);

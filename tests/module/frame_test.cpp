@@ -109,7 +109,8 @@ TEST_F(FrameTest, ClassObjectAnswersOnlyUnknownAndClassFactory) {
     ComPtr<IUnknown> other;
     EXPECT_EQ(static_cast<IUnknown*>(factory.get())->QueryInterface(IID_IClassFactory2, other.put_void()),
               E_NOINTERFACE);
-    EXPECT_EQ(static_cast<IUnknown*>(factory.get())->QueryInterface(IID_IDispatch, other.put_void()), E_NOINTERFACE);
+    EXPECT_EQ(static_cast<IUnknown*>(factory.get())->QueryInterface(IID_IDispatch, other.put_void()),
+              E_NOINTERFACE);
 }
 
 TEST_F(FrameTest, AggregatedObjectDelegatesToTheOuterObject) {
@@ -129,7 +130,8 @@ TEST_F(FrameTest, AggregatedObjectDelegatesToTheOuterObject) {
     EXPECT_EQ(outer.refs, 2u) << "the contained object's reference goes to the outer object";
     IUnknown* viaOuter = nullptr;
     EXPECT_EQ(file->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&viaOuter)), S_OK);
-    EXPECT_EQ(viaOuter, static_cast<IUnknown*>(&outer)) << "the contained object's IUnknown is the outer object";
+    EXPECT_EQ(viaOuter, static_cast<IUnknown*>(&outer))
+        << "the contained object's IUnknown is the outer object";
     viaOuter->Release();
     file->Release();
     EXPECT_EQ(outer.refs, 1u);
@@ -142,12 +144,16 @@ TEST_F(FrameTest, AggregatedObjectDelegatesToTheOuterObject) {
 // The calls a script engine makes when a script creates an object, asks for safe options, calls it
 // and drops it leave nothing alive, for every class.
 TEST_F(FrameTest, ScriptEngineSequenceLeavesNothingAlive) {
-    const CLSID* classes[] = {&CLSID_ArgumentTransfer, &CLSID_ContextMenuHelper, &CLSID_DirectoryService,
-                              &CLSID_DOMParser, &CLSID_DOMSerializer, &CLSID_FileInputStream,
-                              &CLSID_FileOutputStream, &CLSID_FilePicker, &CLSID_InterfaceFinder,
-                              &CLSID_LocalFile, &CLSID_PrefBranch, &CLSID_PrefService, &CLSID_PropertyElement,
-                              &CLSID_Logger, &CLSID_SimpleEnumerator, &CLSID_StringBundle,
-                              &CLSID_StringBundleService, &CLSID_WebBrowserPersist, &CLSID_WindowManager};
+    const CLSID* classes[] = {&CLSID_ArgumentTransfer,    &CLSID_ContextMenuHelper,
+                              &CLSID_DirectoryService,    &CLSID_DOMParser,
+                              &CLSID_DOMSerializer,       &CLSID_FileInputStream,
+                              &CLSID_FileOutputStream,    &CLSID_FilePicker,
+                              &CLSID_InterfaceFinder,     &CLSID_LocalFile,
+                              &CLSID_PrefBranch,          &CLSID_PrefService,
+                              &CLSID_PropertyElement,     &CLSID_Logger,
+                              &CLSID_SimpleEnumerator,    &CLSID_StringBundle,
+                              &CLSID_StringBundleService, &CLSID_WebBrowserPersist,
+                              &CLSID_WindowManager};
     for (const CLSID* clsid : classes) {
         {
             ComPtr<IClassFactory> factory;
@@ -170,7 +176,8 @@ TEST_F(FrameTest, ScriptEngineSequenceLeavesNothingAlive) {
             EXPECT_EQ(dispatch->GetTypeInfo(0, LOCALE_USER_DEFAULT, info.put()), S_OK);
             LPOLESTR name = const_cast<LPOLESTR>(L"NoSuchMember");
             DISPID id = 0;
-            EXPECT_EQ(dispatch->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id), DISP_E_UNKNOWNNAME);
+            EXPECT_EQ(dispatch->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id),
+                      DISP_E_UNKNOWNNAME);
         }
         EXPECT_EQ(lib.canUnloadNow(), S_OK) << "an object of the class is still alive";
     }
