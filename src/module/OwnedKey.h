@@ -1,31 +1,15 @@
-// A registry key held by registration code, closed on scope exit.
+// The registry key holder of the registration code: the library's RegKey, able to take over a key
+// opened by a direct registry call, so the caller keeps that call's error code.
 #pragma once
 
-#include <windows.h>
-
-#include <utility>
+#include "shared/Win32.h"
 
 namespace Registrar {
 
-class OwnedKey {
+class OwnedKey : public API::Win32::RegKey {
 public:
-    OwnedKey() noexcept = default;
-    OwnedKey(const OwnedKey&) = delete;
-    OwnedKey& operator=(const OwnedKey&) = delete;
-    ~OwnedKey() { reset(); }
-
-    HKEY get() const noexcept { return m_key; }
-    // For out parameters: closes what is held and gives the slot.
-    HKEY* put() noexcept {
-        reset();
-        return &m_key;
-    }
-    void reset() noexcept {
-        if (HKEY key = std::exchange(m_key, nullptr)) ::RegCloseKey(key);
-    }
-
-private:
-    HKEY m_key = nullptr;
+    // Owns a key just returned by a registry call; the held one (if any) is closed first.
+    void attach(HKEY key) noexcept { replace(key); }
 };
 
 // True when the key has subkeys, or when that cannot be told.

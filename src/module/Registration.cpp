@@ -7,6 +7,7 @@
 #include "module/RegistryApplier.h"
 #include "shared/Bstr.h"
 #include "shared/ComPtr.h"
+#include "shared/Win32.h"
 
 #include <comcat.h>
 #include <oleauto.h>
@@ -42,22 +43,6 @@ HRESULT LastErrorResult() noexcept {
     return error != ERROR_SUCCESS ? HRESULT_FROM_WIN32(error) : E_FAIL;
 }
 
-// Owns a module loaded as a data file.
-class DataFileModule {
-public:
-    explicit DataFileModule(const std::wstring& path) noexcept
-        : m_module(::LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {}
-    DataFileModule(const DataFileModule&) = delete;
-    DataFileModule& operator=(const DataFileModule&) = delete;
-    ~DataFileModule() {
-        if (m_module) ::FreeLibrary(m_module);
-    }
-    HMODULE get() const noexcept { return m_module; }
-
-private:
-    HMODULE m_module;
-};
-
 // Runs registration with the thread's locale set to the system default, restoring it afterwards.
 class SystemLocaleScope {
 public:
@@ -81,8 +66,8 @@ HRESULT GetModulePath(std::wstring& path) {
 
 // The 8-bit text of a "REGISTRY" resource of the module file, in the thread's code page.
 HRESULT LoadScriptText(const std::wstring& modulePath, UINT id, std::wstring& text) {
-    DataFileModule module(modulePath);
-    if (!module.get()) return LastErrorResult();
+    API::Win32::Library module(modulePath.c_str(), LOAD_LIBRARY_AS_DATAFILE);
+    if (!module.isValid()) return LastErrorResult();
     HRSRC resource = ::FindResourceW(module.get(), MAKEINTRESOURCEW(id), L"REGISTRY");
     if (!resource) return LastErrorResult();
     DWORD size = ::SizeofResource(module.get(), resource);
@@ -134,9 +119,9 @@ HRESULT RegisterCategories(const ObjectMapEntry& entry) {
 void DeleteEmptyCategoryKey(const std::wstring& classKey, const wchar_t* name) {
     std::wstring path = classKey + L"\\" + name;
     Registrar::OwnedKey key;
-    if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS) return;
+    if (!key.open(HKEY_CLASSES_ROOT, path.c_str(), KEY_READ)) return;
     bool keep = Registrar::HasSubkeys(key.get());
-    key.reset();
+    key.close();
     if (!keep) ::RegDeleteKeyW(HKEY_CLASSES_ROOT, path.c_str());
 }
 

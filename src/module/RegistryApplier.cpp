@@ -60,11 +60,13 @@ LONG SetValue(HKEY key, const std::wstring& name, const ValueData& value) {
 
 // Opens a key for writing, for reading only when that is all that is allowed, and creates it when missing.
 LONG OpenOrCreate(HKEY parent, const std::wstring& name, OwnedKey& key) {
-    if (::RegOpenKeyExW(parent, name.c_str(), 0, KEY_READ | KEY_WRITE, key.put()) == ERROR_SUCCESS)
-        return ERROR_SUCCESS;
-    if (::RegOpenKeyExW(parent, name.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS) return ERROR_SUCCESS;
-    return ::RegCreateKeyExW(parent, name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE,
-                             nullptr, key.put(), nullptr);
+    if (key.open(parent, name.c_str(), KEY_READ | KEY_WRITE)) return ERROR_SUCCESS;
+    if (key.open(parent, name.c_str(), KEY_READ)) return ERROR_SUCCESS;
+    HKEY created = nullptr;
+    LONG error = ::RegCreateKeyExW(parent, name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                   KEY_READ | KEY_WRITE, nullptr, &created, nullptr);
+    if (error == ERROR_SUCCESS) key.attach(created);
+    return error;
 }
 
 HRESULT RegisterEntries(HKEY parent, const std::vector<Entry>& entries) {
@@ -103,12 +105,11 @@ HRESULT UnregisterEntries(HKEY parent, const std::vector<Entry>& entries) {
         }
         OwnedKey key;
         // A key that is not there (or cannot be opened) is skipped with everything listed below it.
-        if (::RegOpenKeyExW(parent, entry.name.c_str(), 0, KEY_READ | KEY_WRITE, key.put()) != ERROR_SUCCESS)
-            continue;
+        if (!key.open(parent, entry.name.c_str(), KEY_READ | KEY_WRITE)) continue;
         if (HRESULT hr = UnregisterEntries(key.get(), entry.children); FAILED(hr)) return hr;
         if (entry.marker == Marker::NoRemove) continue;
         bool keep = HasSubkeys(key.get());
-        key.reset();
+        key.close();
         if (keep) continue;
         LONG error = ::RegDeleteKeyW(parent, entry.name.c_str());
         if (error != ERROR_SUCCESS && error != ERROR_FILE_NOT_FOUND) return FromWin32(error);

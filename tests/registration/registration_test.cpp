@@ -152,7 +152,7 @@ TEST_F(RegistrationTest, UnregisterRemovesClassKeysAndKeepsSharedKeys) {
     EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, L"AppID"));
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kPreApproved));
 
-    // DllInstall with install false unregisters as well, and a second time is no error.
+    // DllInstall with install false unregisters as well.
     ASSERT_EQ(library.registerServer(), S_OK);
     EXPECT_EQ(library.install(FALSE, nullptr), S_OK);
     ExpectNoClassKeys(kMachine);
@@ -177,6 +177,35 @@ TEST_F(RegistrationTest, ModulePathWithQuoteIsWrittenOnce) {
     ::DeleteFileW(copy.c_str());
     ::RemoveDirectoryW(folder.c_str());
     EXPECT_EQ(library.registerServer(), S_OK);
+}
+
+TEST_F(RegistrationTest, ModulePathFillingTheBufferIsRefused) {
+    ASSERT_EQ(library.registerServer(), S_OK);
+    wchar_t temp[MAX_PATH] = {};
+    ASSERT_NE(::GetTempPathW(MAX_PATH, temp), 0u);
+    const std::wstring outer = std::wstring(temp) + L"zembrolatix long path";
+    const std::wstring folder = outer + L"\\" + std::wstring(240, L'x');
+    const std::wstring copy = folder + L"\\Zembrolatix.dll";
+    ASSERT_GE(copy.size(), size_t(MAX_PATH));
+    ::CreateDirectoryW(outer.c_str(), nullptr);
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    if (!::CopyFileW(BuiltLibraryPath().c_str(), copy.c_str(), FALSE))
+        GTEST_SKIP() << "no paths this long here";
+    bool loaded = false;
+    {
+        LoadedLibrary longPath(copy);
+        loaded = longPath.ok();
+        if (loaded) {
+            EXPECT_EQ(longPath.registerServer(), HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER));
+            EXPECT_EQ(longPath.unregisterServer(), HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER));
+        }
+    }
+    ::DeleteFileW(copy.c_str());
+    ::RemoveDirectoryW(folder.c_str());
+    ::RemoveDirectoryW(outer.c_str());
+    if (!loaded) GTEST_SKIP() << "the loader takes no module paths this long here";
+    // Nothing was written: the registration of the built library is untouched.
+    ExpectRegistered(kMachine, library.ModulePath());
 }
 
 TEST_F(RegistrationTest, FailedInstallLeavesNoClassKeyBehind) {
