@@ -94,3 +94,9 @@ endforeach()
 # Tests that need the loopback HTTP server of the download tests.
 include(${CMAKE_SOURCE_DIR}/tests/download/http-server.cmake)
 
+
+# The script-author kit (64-bit build only; its files are generated there): the TypeScript compiler
+# accepts the sample and refuses the misuse; every member of the type library has a reference entry.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  add_test(NAME kit.types COMMAND ${CMAKE_SOURCE_DIR}/tests/types/check.sh ${CMAKE_BINARY_DIR})
+endif()
