@@ -99,4 +99,6 @@ include(${CMAKE_SOURCE_DIR}/tests/download/http-server.cmake)
 # accepts the sample and refuses the misuse; every member of the type library has a reference entry.
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   add_test(NAME kit.types COMMAND ${CMAKE_SOURCE_DIR}/tests/types/check.sh ${CMAKE_BINARY_DIR})
+  add_test(NAME kit.docs COMMAND ${CMAKE_SOURCE_DIR}/tests/docs/check.sh ${CMAKE_BINARY_DIR})
+  set_tests_properties(kit.types kit.docs PROPERTIES TIMEOUT 300)
 endif()
