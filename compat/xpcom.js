@@ -215,11 +215,13 @@ var Components, Cc, Ci, Cr, Services;
 
     // ---- Directory service
     var DIRECTORY_KEYS = { ProfD: "ProfD", ProfLD: "ProfD", TmpD: "TmpD" };
-    function DirectoryService() { this.service = create("DirectoryService"); }
+    // Library objects behind the services are made on first use, so evaluating this script makes none.
+    function DirectoryService() { this.service = null; }
     DirectoryService.prototype.QueryInterface = self;
     DirectoryService.prototype.has = function (key) { return DIRECTORY_KEYS.hasOwnProperty(key); };
     DirectoryService.prototype.get = function (key, iid) {
         var known = DIRECTORY_KEYS.hasOwnProperty(key) ? DIRECTORY_KEYS[key] : key;
+        if (!this.service) this.service = create("DirectoryService");
         return this.service.get(known, String(iid || IID.ILocalFile));
     };
 
@@ -388,15 +390,17 @@ var Components, Cc, Ci, Cr, Services;
     ConverterOutputStream.prototype.flush = function () { this.stream.flush(); };
     ConverterOutputStream.prototype.close = function () { this.stream.close(); };
 
-    function ConsoleService() {
-        this.logger = create("Logger");
-        this.logger.init("console");
-    }
+    function ConsoleService() { this.logger = null; }
     ConsoleService.prototype.QueryInterface = self;
-    ConsoleService.prototype.logStringMessage = function (message) { this.logger.debug(String(message)); };
-    ConsoleService.prototype.logMessage = function (message) {
-        this.logger.debug(String(message && message.message !== undefined ? message.message : message));
+    ConsoleService.prototype.log = function (level, message) {
+        if (!this.logger) {
+            this.logger = create("Logger");
+            this.logger.init("console");
+        }
+        this.logger[level](String(message && message.message !== undefined ? message.message : message));
     };
+    ConsoleService.prototype.logStringMessage = function (message) { this.log("debug", message); };
+    ConsoleService.prototype.logMessage = function (message) { this.log("debug", message); };
 
     // ---- Contracts
     function library(cls) { return function () { return create(cls); }; }
@@ -445,7 +449,7 @@ var Components, Cc, Ci, Cr, Services;
         results: Cr,
         utils: {
             "import": function () { return { Services: Services }; },
-            reportError: function (e) { Services.console.logger.error(String(e && e.message !== undefined ? e.message : e)); }
+            reportError: function (e) { Services.console.log("error", e); }
         },
         Exception: function (message, result) { return fail(result === undefined ? E_FAIL : result, message); },
         isSuccessCode: function (result) { return (result | 0) >= 0; }

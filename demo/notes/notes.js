@@ -11,8 +11,8 @@ var Notes = {
             .createBundle(this.PACKAGE_STRINGS);
         this.say(this.text("app.title"));
         this.readSettings();
-        this.say(this.console.logger.isEnabled ? this.text("logging.on") : this.text("logging.off"));
         this.console.logStringMessage("started, run " + this.runs);
+        this.say(this.console.logger.isEnabled ? this.text("logging.on") : this.text("logging.off"));
 
         this.folder = this.notesFolder();
         this.say(this.text("folder", [this.folder.path]));
