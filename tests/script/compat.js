@@ -152,6 +152,42 @@ test("saveURI with XPCOM's argument lists and a progress listener", function () 
        "without a listener a failure is thrown");
 });
 
+// The dialog itself is the library's; a stand-in answers for it so the adapter's side can be seen.
+function pickerStandIn(result, paths) {
+    var dialog = { filterIndex: 0, calls: [] };
+    dialog.init = function (parent, title, mode) { dialog.calls.push("init " + title + " " + mode); };
+    dialog.appendFilters = function (mask) { dialog.calls.push("filters " + mask); };
+    dialog.show = function () { dialog.calls.push("show " + dialog.filterIndex + " " + dialog.defaultString); dialog.filterIndex = 2; return result; };
+    dialog.file = newLocalFile(paths[0]);
+    dialog.files = { i: 0, hasMoreElements: function () { return this.i < paths.length; }, getNext: function () { return paths[this.i++]; } };
+    return dialog;
+}
+
+test("the file picker hands the dialog its settings and gives the choice back as XPCOM does", function () {
+    var nsIFilePicker = Ci.nsIFilePicker;
+    var cases = [[nsIFilePicker.modeSave, nsIFilePicker.returnReplace, [WORK + "\\a.txt"]],
+                 [nsIFilePicker.modeOpenMultiple, nsIFilePicker.returnOK, [WORK + "\\a.txt", WORK + "\\b.txt"]],
+                 [nsIFilePicker.modeOpen, nsIFilePicker.returnCancel, [WORK + "\\a.txt"]]];
+    for (var i = 0; i < cases.length; i++) {
+        var fp = Cc["@mozilla.org/filepicker;1"].createInstance(nsIFilePicker), dialog = pickerStandIn(cases[i][1], cases[i][2]);
+        fp.picker = dialog;
+        fp.init(null, "Pick", cases[i][0]);
+        fp.appendFilters(nsIFilePicker.filterText | nsIFilePicker.filterAll);
+        fp.defaultString = "x.txt";
+        var answered = null;
+        fp.open({ done: function (r) { answered = r; } });
+        eq(answered, cases[i][1], "case " + i + " result");
+        eq(dialog.calls.join(","), "init Pick " + cases[i][0] + ",filters 5,show 1 x.txt", "case " + i + " dialog");
+        eq(fp.filterIndex, 1, "case " + i + " filter index from 0");
+        if (cases[i][1] === nsIFilePicker.returnCancel) { eq(fp.file, null, "nothing chosen"); continue; }
+        eq(fp.file.path, cases[i][2][0], "case " + i + " file");
+        eq(fp.fileURL.spec, "file:///" + cases[i][2][0].replace(/\\/g, "/"), "case " + i + " fileURL");
+        var n = 0;
+        for (var e = fp.files; e.hasMoreElements(); n++) eq(e.getNext().QueryInterface(Ci.nsILocalFile).path, cases[i][2][n]);
+        eq(n, cases[i][2].length, "case " + i + " files");
+    }
+});
+
 test("interface constants and results", function () {
     var table = [[Ci.nsIFile.NORMAL_FILE_TYPE, 0], [Ci.nsILocalFile.DIRECTORY_TYPE, 1], [Ci.nsIFilePicker.modeSave, 1],
                  [Ci.nsIFilePicker.modeOpenMultiple, 3], [Ci.nsIFilePicker.returnReplace, 2],
