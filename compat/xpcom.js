@@ -21,6 +21,7 @@
 //   @mozilla.org/intl/converter-output-stream;1     writeString() over a FileOutputStream (UTF-8)
 //   @mozilla.org/consoleservice;1                   logStringMessage() through Logger
 //   @mozilla.org/supports-string;1                  { data: "" }
+//   @mozilla.org/embedcomp/window-watcher;1         openWindow() through WindowManager (Services.ww)
 // createInstance() makes a new object each time; getService() hands out one per contract.
 //
 // Components.interfaces (Ci): each entry stands for the library interface that matches it and is
@@ -63,6 +64,13 @@
 //   file, fileURL and files hold the choice (files yields LocalFile objects; a file picked in
 //   modeOpenMultiple is safe only inside the private data folder). open(callback) runs show() and
 //   calls callback.done(result) or callback(result).
+// - Windows: Services.ww.openWindow(parent, url, name, features, values) and, in a page,
+//   window.openDialog(url, name, features, value...) open the application's own page (a chrome://
+//   URL of its registered package) through WindowManager: "modal" in the features shows an HTML modal
+//   dialog (showModalDialog, the values as its dialogArguments array, its returnValue returned),
+//   "fullscreen" opens full screen, otherwise width and height size the window. Up to ten values reach
+//   the page through its global function addArgument(value), called once per value when the
+//   document has loaded, not through window.arguments. The name is not used.
 // - Not offered by the library, so not here: reading text from an input stream, nsIFile's clone,
 //   parent, directoryEntries, copyTo and moveTo. Writing an empty string to an output stream fails
 //   (E_INVALIDARG); the converter stream's writeString("") does nothing.
@@ -157,7 +165,7 @@ var Components, Cc, Ci, Cr, Services;
         ["nsIWebProgressListener", IID.IDispatch, PROGRESS], ["nsIURI", IID.IDispatch], ["nsIFileURL", IID.IDispatch],
         ["nsIIOService", IID.IDispatch], ["nsISupportsString", IID.IDispatch],
         ["nsIConverterOutputStream", IID.IDispatch], ["nsIUnicharOutputStream", IID.IDispatch],
-        ["nsIConsoleMessage", IID.IDispatch]
+        ["nsIConsoleMessage", IID.IDispatch], ["nsIWindowWatcher", "{BDED5389-45BD-4D4F-B96C-E318820FD912}"]
     ];
     Ci = {};
     for (var i = 0; i < INTERFACES.length; i++)
@@ -402,6 +410,48 @@ var Components, Cc, Ci, Cr, Services;
     ConsoleService.prototype.logStringMessage = function (message) { this.log("debug", message); };
     ConsoleService.prototype.logMessage = function (message) { this.log("debug", message); };
 
+    // ---- Windows
+    // XPCOM opens a window with a features text ("width=400,height=300", "modal", "fullscreen=yes");
+    // the library takes a size and up to ten values, which reach the page's addArgument(value).
+    function WindowWatcher() { this.manager = null; }
+    WindowWatcher.prototype.QueryInterface = self;
+    function feature(features, name) {
+        var m = new RegExp("(?:^|,)\\s*" + name + "\\s*(?:=\\s*([^,]*))?", "i").exec(features || "");
+        return m ? (m[1] === undefined || m[1] === "" ? "yes" : m[1]) : null;
+    }
+    // The library's members take their values as separate optional arguments: a value left out must
+    // be missing, not undefined, so each count is its own call.
+    function callSpread(obj, method, a) {
+        switch (a.length) {
+        case 1: return obj[method](a[0]);
+        case 2: return obj[method](a[0], a[1]);
+        case 3: return obj[method](a[0], a[1], a[2]);
+        case 4: return obj[method](a[0], a[1], a[2], a[3]);
+        case 5: return obj[method](a[0], a[1], a[2], a[3], a[4]);
+        case 6: return obj[method](a[0], a[1], a[2], a[3], a[4], a[5]);
+        case 7: return obj[method](a[0], a[1], a[2], a[3], a[4], a[5], a[6]);
+        case 8: return obj[method](a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7]);
+        case 9: return obj[method](a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7], a[8]);
+        case 10: return obj[method](a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7], a[8], a[9]);
+        case 11: return obj[method](a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7], a[8], a[9], a[10]);
+        case 12: return obj[method](a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7], a[8], a[9], a[10], a[11]);
+        default: return obj[method](a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7], a[8], a[9], a[10], a[11], a[12]);
+        }
+    }
+    WindowWatcher.prototype.openWindow = function (parent, url, name, features, args) {
+        if (!this.manager) this.manager = create("WindowManager");
+        var values = args === null || args === undefined ? [] : (args instanceof Array ? args : [args]);
+        if (values.length > 10) throw fail(E_INVALIDARG, "at most ten values reach a window");
+        var width = parseInt(feature(features, "width"), 10) || 0, height = parseInt(feature(features, "height"), 10) || 0;
+        if (/^(yes|1|true)$/i.test(feature(features, "modal") || "")) {
+            var options = (width ? "dialogWidth:" + width + "px;" : "") + (height ? "dialogHeight:" + height + "px;" : "");
+            return this.manager.showModalDialog(parent, url, values, options);
+        }
+        if (/^(yes|1|true)$/i.test(feature(features, "fullscreen") || ""))
+            return callSpread(this.manager, "openFullScreen", [url].concat(values));
+        return callSpread(this.manager, "openDialog", [url, width, height].concat(values));
+    };
+
     // ---- Contracts
     function library(cls) { return function () { return create(cls); }; }
     function made(Type) { return function () { return new Type(); }; }
@@ -420,7 +470,8 @@ var Components, Cc, Ci, Cr, Services;
         "@mozilla.org/network/io-service;1": made(IOService),
         "@mozilla.org/intl/converter-output-stream;1": made(ConverterOutputStream),
         "@mozilla.org/consoleservice;1": made(ConsoleService),
-        "@mozilla.org/supports-string;1": made(SupportsString)
+        "@mozilla.org/supports-string;1": made(SupportsString),
+        "@mozilla.org/embedcomp/window-watcher;1": made(WindowWatcher)
     };
     function ClassEntry(contract, make) {
         this.name = contract;
@@ -442,6 +493,14 @@ var Components, Cc, Ci, Cr, Services;
     Services.strings = Cc["@mozilla.org/intl/stringbundle;1"].getService();
     Services.io = Cc["@mozilla.org/network/io-service;1"].getService();
     Services.console = Cc["@mozilla.org/consoleservice;1"].getService();
+    Services.ww = Cc["@mozilla.org/embedcomp/window-watcher;1"].getService();
+    // In a page: window.openDialog(url, name, features, value...) as in XPCOM's chrome windows.
+    if (typeof window !== "undefined" && window && !window.openDialog)
+        window.openDialog = function (url, name, features) {
+            var values = [];
+            for (var i = 3; i < arguments.length; i++) values.push(arguments[i]);
+            return Services.ww.openWindow(window, url, name, features, values);
+        };
 
     Components = {
         classes: Cc,

@@ -135,6 +135,12 @@ declare namespace XPCOM {
         QueryInterface(iid: IID): nsIConsoleService;
     }
 
+    interface nsIWindowWatcher {
+        /** features: "width=..,height=..", "modal" or "fullscreen"; at most ten values. */
+        openWindow(parent: object | null, url: string, name: string | null, features: string | null, values?: unknown): unknown;
+        QueryInterface(iid: IID): nsIWindowWatcher;
+    }
+
     interface Interfaces {
         nsISupports: IID<unknown>;
         nsIFile: IID<Zembrolatix.LocalFile> & FileConstants;
@@ -170,6 +176,7 @@ declare namespace XPCOM {
         nsIConverterOutputStream: IID<nsIConverterOutputStream>;
         nsIUnicharOutputStream: IID<nsIConverterOutputStream>;
         nsIConsoleMessage: IID<{ message: string }>;
+        nsIWindowWatcher: IID<nsIWindowWatcher>;
     }
 
     interface Classes {
@@ -188,6 +195,7 @@ declare namespace XPCOM {
         "@mozilla.org/intl/converter-output-stream;1": nsIJSCID<nsIConverterOutputStream>;
         "@mozilla.org/consoleservice;1": nsIJSCID<nsIConsoleService>;
         "@mozilla.org/supports-string;1": nsIJSCID<nsISupportsString>;
+        "@mozilla.org/embedcomp/window-watcher;1": nsIJSCID<nsIWindowWatcher>;
     }
 
     /** XPCOM result names with the library's HRESULT for the same condition, signed like e.number. */
@@ -206,6 +214,7 @@ declare namespace XPCOM {
         strings: nsIStringBundleService;
         io: nsIIOService;
         console: nsIConsoleService;
+        ww: nsIWindowWatcher;
     }
 }
 

@@ -188,6 +188,29 @@ test("the file picker hands the dialog its settings and gives the choice back as
     }
 });
 
+test("openWindow's features choose the window manager's member, its values arrive one by one", function () {
+    var calls = [], parent = {};
+    function recorder(name) { return function () { calls.push(name + "(" + Array.prototype.slice.call(arguments).join("|") + ")"); return arguments[0]; }; }
+    var manager = { openDialog: recorder("openDialog"), openFullScreen: recorder("openFullScreen") };
+    manager.showModalDialog = function (wnd, url, values, options) {
+        calls.push("showModalDialog(" + (wnd === parent) + "|" + url + "|" + values.join("+") + "|" + options + ")");
+        return "answer";
+    };
+    var ww = Cc["@mozilla.org/embedcomp/window-watcher;1"].getService(Ci.nsIWindowWatcher);
+    eq(ww, Services.ww);
+    ww.manager = manager;
+    var cases = [["width=400,height=300", ["a", 2], "openDialog(chrome://p/content/x.html|400|300|a|2)"],
+                 ["chrome,centerscreen", null, "openDialog(chrome://p/content/x.html|0|0)"],
+                 ["fullscreen=yes", "one", "openFullScreen(chrome://p/content/x.html|one)"],
+                 ["modal,width=200", [1, 2], "showModalDialog(true|chrome://p/content/x.html|1+2|dialogWidth:200px;)"]];
+    for (var i = 0; i < cases.length; i++) {
+        calls = [];
+        ww.openWindow(parent, "chrome://p/content/x.html", "name", cases[i][0], cases[i][1]);
+        eq(calls.join(","), cases[i][2], "features " + cases[i][0]);
+    }
+    throwsHr(E_INVALIDARG, function () { ww.openWindow(parent, "chrome://p/content/x.html", "", "", [1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11]); });
+});
+
 test("interface constants and results", function () {
     var table = [[Ci.nsIFile.NORMAL_FILE_TYPE, 0], [Ci.nsILocalFile.DIRECTORY_TYPE, 1], [Ci.nsIFilePicker.modeSave, 1],
                  [Ci.nsIFilePicker.modeOpenMultiple, 3], [Ci.nsIFilePicker.returnReplace, 2],

@@ -97,3 +97,4 @@ fp.init(null, "Save", Ci.nsIFilePicker.modeSave);
 fp.appendFilters(Ci.nsIFilePicker.filterXML);
 if (fp.show() !== Ci.nsIFilePicker.returnCancel && fp.file) logger.debug(fp.file.path);
 try { dir.remove(false); } catch (e) { if ((e as { number: number }).number === Cr.NS_ERROR_FILE_ACCESS_DENIED) logger.warn("denied"); }
+Services.ww.openWindow(null, "chrome://sample/content/options.html", "options", "modal,width=400", [count, prefs]);
