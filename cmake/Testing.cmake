@@ -103,5 +103,5 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   set_tests_properties(kit.types kit.docs PROPERTIES TIMEOUT 300)
   # The demo application (scripts/demo.sh) runs to its end in the test prefix.
   add_test(NAME demo.notes COMMAND ${CMAKE_SOURCE_DIR}/demo/notes/run.sh ${CMAKE_BINARY_DIR})
-  set_tests_properties(demo.notes PROPERTIES FIXTURES_REQUIRED prefix TIMEOUT 300)
+  set_tests_properties(demo.notes PROPERTIES FIXTURES_REQUIRED prefix TIMEOUT 300 RESOURCE_LOCK "private-data-folder;diagnostic-log")
 endif()
