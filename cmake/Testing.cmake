@@ -94,3 +94,14 @@ endforeach()
 # Tests that need the loopback HTTP server of the download tests.
 include(${CMAKE_SOURCE_DIR}/tests/download/http-server.cmake)
 
+
+# The script-author kit (64-bit build only; its files are generated there): the TypeScript compiler
+# accepts the sample and refuses the misuse; every member of the type library has a reference entry.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  add_test(NAME kit.types COMMAND ${CMAKE_SOURCE_DIR}/tests/types/check.sh ${CMAKE_BINARY_DIR})
+  add_test(NAME kit.docs COMMAND ${CMAKE_SOURCE_DIR}/tests/docs/check.sh ${CMAKE_BINARY_DIR})
+  set_tests_properties(kit.types kit.docs PROPERTIES TIMEOUT 300)
+  # The demo application (scripts/demo.sh) runs to its end in the test prefix.
+  add_test(NAME demo.notes COMMAND ${CMAKE_SOURCE_DIR}/demo/notes/run.sh ${CMAKE_BINARY_DIR})
+  set_tests_properties(demo.notes PROPERTIES FIXTURES_REQUIRED prefix TIMEOUT 300 RESOURCE_LOCK "private-data-folder;diagnostic-log")
+endif()

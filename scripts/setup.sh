@@ -12,15 +12,25 @@ missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
-if [ ${#missing[@]} -eq 0 ]; then
-  exit 0
+# Node.js runs the TypeScript compiler that checks the generated declarations; Debian's packages are
+# used only where no node is installed.
+command -v node >/dev/null 2>&1 && command -v npm >/dev/null 2>&1 || missing+=(nodejs npm)
+
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""
+  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $SUDO dpkg --add-architecture i386
+  fi
+  $SUDO apt-get update -q
+  $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-SUDO=""
-[ "$(id -u)" -eq 0 ] || SUDO="sudo"
-export DEBIAN_FRONTEND=noninteractive
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  $SUDO dpkg --add-architecture i386
+# TypeScript, at the version package-lock.json names, into node_modules/.
+cd "$(dirname "$0")/.."
+locked=$(node -p "require('./package-lock.json').packages['node_modules/typescript'].version")
+installed=$(node -p "require('./node_modules/typescript/package.json').version" 2>/dev/null || true)
+if [ "$locked" != "$installed" ]; then
+  npm ci --no-audit --no-fund --loglevel=error
 fi
-$SUDO apt-get update -q
-$SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -10,7 +10,10 @@ name=$(basename "$js" .js)
 work="$build/script-tests"
 mkdir -p "$work"
 combined="$work/$name.js"
-{ cat "$here/lib/assert.js"; echo; cat "$js"; echo; echo "finish();"; } > "$combined"
+# A test whose first line is "// prepend: FILE" runs after FILE (a path below the repository root).
+prepend=$(sed -n '1s#^// prepend: *##p' "$js")
+{ [ -z "$prepend" ] || { cat "$here/../../$prepend"; echo; }
+  cat "$here/lib/assert.js"; echo; cat "$js"; echo; echo "finish();"; } > "$combined"
 to_win() { printf 'Z:%s' "$1" | sed 's#/#\\#g'; }
 # Arguments seen by the script: the build folder and the test source folder, as Windows paths.
 out=$("$build/wine-run" cscript.exe //nologo "$(to_win "$combined")" "$(to_win "$build")" "$(to_win "$here")" "$@" 2>&1)

@@ -1,0 +1,276 @@
+#include "TypeLibReader.h"
+
+#include <oleauto.h>
+
+#include <memory>
+
+#include "shared/Bstr.h"
+#include "shared/ComPtr.h"
+
+namespace {
+
+using TypeModel::Type;
+
+std::string Narrow(std::wstring_view text) {
+    if (text.empty()) return {};
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                         nullptr, nullptr);
+    std::string out(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr,
+                        nullptr);
+    return out;
+}
+
+std::string GuidText(const GUID& guid) {
+    wchar_t buffer[40] = {};
+    StringFromGUID2(guid, buffer, 40);
+    return Narrow(buffer);
+}
+
+std::string NameOf(ITypeInfo* info, MEMBERID id = MEMBERID_NIL) {
+    Bstr name;
+    if (FAILED(info->GetDocumentation(id, name.put(), nullptr, nullptr, nullptr))) return {};
+    return Narrow(name.view());
+}
+
+// TYPEATTR and FUNCDESC belong to the type information that handed them out.
+struct TypeAttr {
+    ComPtr<ITypeInfo> info;
+    TYPEATTR* attr = nullptr;
+    explicit TypeAttr(ITypeInfo* i) : info(i) {
+        if (FAILED(info->GetTypeAttr(&attr))) attr = nullptr;
+    }
+    ~TypeAttr() {
+        if (attr) info->ReleaseTypeAttr(attr);
+    }
+    TypeAttr(const TypeAttr&) = delete;
+    TypeAttr& operator=(const TypeAttr&) = delete;
+};
+struct FuncDesc {
+    ComPtr<ITypeInfo> info;
+    FUNCDESC* desc = nullptr;
+    FuncDesc(ITypeInfo* i, UINT index) : info(i) {
+        if (FAILED(info->GetFuncDesc(index, &desc))) desc = nullptr;
+    }
+    ~FuncDesc() {
+        if (desc) info->ReleaseFuncDesc(desc);
+    }
+    FuncDesc(const FuncDesc&) = delete;
+    FuncDesc& operator=(const FuncDesc&) = delete;
+};
+
+bool IsAutomationRoot(const std::string& name) {
+    return name == "IDispatch" || name == "IUnknown";
+}
+
+Type Simple(Type::Kind kind, const char* automation) {
+    Type t;
+    t.kind = kind;
+    t.automation = automation;
+    return t;
+}
+
+Type Convert(ITypeInfo* owner, const TYPEDESC& desc) {
+    switch (desc.vt) {
+    case VT_PTR:
+        return Convert(owner, *desc.lptdesc);
+    case VT_VOID:
+    case VT_HRESULT:
+        return Simple(Type::Kind::Void, "void");
+    case VT_BSTR:
+    case VT_LPWSTR:
+    case VT_LPSTR:
+        return Simple(Type::Kind::String, "BSTR");
+    case VT_BOOL:
+        return Simple(Type::Kind::Boolean, "VARIANT_BOOL");
+    case VT_I1:
+    case VT_UI1:
+    case VT_I2:
+    case VT_UI2:
+    case VT_INT:
+    case VT_UINT:
+        return Simple(Type::Kind::Number, "int");
+    case VT_I4:
+        return Simple(Type::Kind::Number, "long");
+    case VT_UI4:
+        return Simple(Type::Kind::Number, "unsigned long");
+    case VT_I8:
+        return Simple(Type::Kind::Number, "LONGLONG");
+    case VT_UI8:
+        return Simple(Type::Kind::Number, "ULONGLONG");
+    case VT_R4:
+    case VT_R8:
+    case VT_CY:
+    case VT_DECIMAL:
+        return Simple(Type::Kind::Number, "double");
+    case VT_DATE:
+        return Simple(Type::Kind::Variant, "DATE");
+    case VT_VARIANT:
+        return Simple(Type::Kind::Variant, "VARIANT");
+    case VT_DISPATCH:
+        return Simple(Type::Kind::Object, "IDispatch*");
+    case VT_UNKNOWN:
+        return Simple(Type::Kind::Object, "IUnknown*");
+    case VT_USERDEFINED: {
+        ComPtr<ITypeInfo> ref;
+        if (FAILED(owner->GetRefTypeInfo(desc.hreftype, ref.put()))) return Simple(Type::Kind::Unknown, "?");
+        const std::string name = NameOf(ref.get());
+        TypeAttr attr(ref.get());
+        if (!attr.attr) return Simple(Type::Kind::Unknown, "?");
+        switch (attr.attr->typekind) {
+        case TKIND_ENUM: {
+            Type t = Simple(Type::Kind::Number, "enum");
+            t.automation = name;
+            return t;
+        }
+        case TKIND_ALIAS:
+            return Convert(ref.get(), attr.attr->tdescAlias);
+        case TKIND_INTERFACE:
+        case TKIND_DISPATCH:
+        case TKIND_COCLASS: {
+            if (IsAutomationRoot(name))
+                return Simple(Type::Kind::Object, name == "IDispatch" ? "IDispatch*" : "IUnknown*");
+            Type t;
+            t.kind = Type::Kind::Interface;
+            t.name = name;
+            t.automation = name + "*";
+            return t;
+        }
+        default:
+            return Simple(Type::Kind::Unknown, "?");
+        }
+    }
+    default:
+        return Simple(Type::Kind::Unknown, "?");
+    }
+}
+
+// The vtable view of a dual interface carries the HRESULT signatures with their retval parameters.
+ComPtr<ITypeInfo> InterfaceView(ITypeInfo* info, const TYPEATTR& attr) {
+    if (attr.typekind == TKIND_DISPATCH && (attr.wTypeFlags & TYPEFLAG_FDUAL)) {
+        HREFTYPE ref = 0;
+        ComPtr<ITypeInfo> view;
+        if (SUCCEEDED(info->GetRefTypeOfImplType(static_cast<UINT>(-1), &ref)) &&
+            SUCCEEDED(info->GetRefTypeInfo(ref, view.put())))
+            return view;
+    }
+    return ComPtr<ITypeInfo>(info);
+}
+
+HRESULT ReadInterface(ITypeInfo* shown, TypeModel::Interface& out) {
+    TypeAttr shownAttr(shown);
+    if (!shownAttr.attr) return E_FAIL;
+    out.name = NameOf(shown);
+    out.iid = GuidText(shownAttr.attr->guid);
+    ComPtr<ITypeInfo> view = InterfaceView(shown, *shownAttr.attr);
+    TypeAttr attr(view.get());
+    if (!attr.attr) return E_FAIL;
+    const bool isDispinterface = attr.attr->typekind == TKIND_DISPATCH;
+    out.dispatchable =
+        isDispinterface || (attr.attr->wTypeFlags & (TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION)) != 0;
+
+    if (attr.attr->cImplTypes > 0) {
+        HREFTYPE ref = 0;
+        ComPtr<ITypeInfo> base;
+        if (SUCCEEDED(view->GetRefTypeOfImplType(0, &ref)) &&
+            SUCCEEDED(view->GetRefTypeInfo(ref, base.put()))) {
+            const std::string name = NameOf(base.get());
+            if (!IsAutomationRoot(name)) out.base = name;
+        }
+    }
+
+    for (UINT i = 0; i < attr.attr->cFuncs; ++i) {
+        FuncDesc func(view.get(), i);
+        if (!func.desc) return E_FAIL;
+        const FUNCDESC& fd = *func.desc;
+        if (fd.wFuncFlags & (FUNCFLAG_FRESTRICTED | FUNCFLAG_FHIDDEN)) continue;
+        TypeModel::Member member;
+        member.dispid = fd.memid;
+        member.kind = (fd.invkind & INVOKE_PROPERTYGET) ? TypeModel::Member::Kind::Get
+                      : (fd.invkind & (INVOKE_PROPERTYPUT | INVOKE_PROPERTYPUTREF))
+                          ? TypeModel::Member::Kind::Put
+                          : TypeModel::Member::Kind::Method;
+        BSTR names[64] = {};
+        UINT count = 0;
+        view->GetNames(fd.memid, names, 64, &count);
+        std::vector<Bstr> owned;
+        for (UINT n = 0; n < count; ++n) {
+            owned.emplace_back();
+            *owned.back().put() = names[n];
+        }
+        if (owned.empty()) continue;
+        member.name = Narrow(owned[0].view());
+        if (member.name.empty() || member.name[0] == '_') continue;
+        if (isDispinterface) member.result = Convert(view.get(), fd.elemdescFunc.tdesc);
+        for (SHORT p = 0; p < fd.cParams; ++p) {
+            const ELEMDESC& e = fd.lprgelemdescParam[p];
+            const USHORT flags = e.paramdesc.wParamFlags;
+            if (flags & PARAMFLAG_FRETVAL) {
+                member.result = Convert(view.get(), e.tdesc);
+                continue;
+            }
+            TypeModel::Param param;
+            param.name = static_cast<size_t>(p) + 1 < owned.size()
+                             ? Narrow(owned[static_cast<size_t>(p) + 1].view())
+                         : member.kind == TypeModel::Member::Kind::Put ? "value"
+                                                                       : "arg" + std::to_string(p);
+            param.type = Convert(view.get(), e.tdesc);
+            param.optional = (flags & (PARAMFLAG_FOPT | PARAMFLAG_FHASDEFAULT)) != 0;
+            member.params.push_back(param);
+        }
+        out.members.push_back(member);
+    }
+    return S_OK;
+}
+
+} // namespace
+
+HRESULT ReadTypeLibrary(const std::wstring& path, TypeModel::Library& lib) {
+    ComPtr<ITypeLib> tlb;
+    HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_NONE, tlb.put());
+    if (FAILED(hr)) return hr;
+    Bstr libName;
+    tlb->GetDocumentation(-1, libName.put(), nullptr, nullptr, nullptr);
+    lib.name = Narrow(libName.view());
+
+    const UINT count = tlb->GetTypeInfoCount();
+    for (UINT i = 0; i < count; ++i) {
+        ComPtr<ITypeInfo> info;
+        hr = tlb->GetTypeInfo(i, info.put());
+        if (FAILED(hr)) return hr;
+        TypeAttr attr(info.get());
+        if (!attr.attr) return E_FAIL;
+        switch (attr.attr->typekind) {
+        case TKIND_ENUM:
+            lib.enums.push_back(NameOf(info.get()));
+            break;
+        case TKIND_INTERFACE:
+        case TKIND_DISPATCH: {
+            TypeModel::Interface itf;
+            hr = ReadInterface(info.get(), itf);
+            if (FAILED(hr)) return hr;
+            lib.interfaces.push_back(itf);
+            break;
+        }
+        case TKIND_COCLASS: {
+            TypeModel::CoClass cls;
+            cls.name = NameOf(info.get());
+            cls.clsid = GuidText(attr.attr->guid);
+            for (UINT k = 0; k < attr.attr->cImplTypes; ++k) {
+                INT flags = 0;
+                HREFTYPE ref = 0;
+                ComPtr<ITypeInfo> itf;
+                if (SUCCEEDED(info->GetImplTypeFlags(k, &flags)) && (flags & IMPLTYPEFLAG_FDEFAULT) &&
+                    SUCCEEDED(info->GetRefTypeOfImplType(k, &ref)) &&
+                    SUCCEEDED(info->GetRefTypeInfo(ref, itf.put())))
+                    cls.defaultInterface = NameOf(itf.get());
+            }
+            lib.classes.push_back(cls);
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    return S_OK;
+}
