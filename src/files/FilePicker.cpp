@@ -114,6 +114,12 @@ std::wstring_view CFilePicker::ResultText() const noexcept {
     return buffer.substr(0, std::min(buffer.find(L'\0'), buffer.size()));
 }
 
+bool CFilePicker::ResultIsList() const noexcept {
+    const std::wstring_view buffer = ResultBuffer();
+    const size_t next = ResultText().size() + 1;
+    return next < buffer.size() && buffer[next] != L'\0';
+}
+
 LONG CFilePicker::ShowFolderDialog() {
     m_title = PickerText::ExpandLineBreaks(m_title);
     wchar_t displayName[MAX_PATH] = {};
@@ -150,9 +156,10 @@ LONG CFilePicker::ShowFileDialog() {
     ofn.lpstrInitialDir = m_displayDirectory.empty() ? nullptr : m_displayDirectory.c_str();
     ofn.nFilterIndex = static_cast<DWORD>(m_filterIndex);
 
+    // The dialog proposes the initial name as the dialog object holds it (at most MAX_PATH - 1).
+    const std::wstring_view initialName(ofn.lpstrFile);
     wchar_t* result = ClearedResult();
-    std::copy_n(m_defaultString.c_str(), std::min<size_t>(m_defaultString.size(), kResultCapacity - 1),
-                result);
+    std::copy(initialName.begin(), initialName.end(), result);
     ofn.lpstrFile = result;
     ofn.nMaxFile = kResultCapacity;
 
@@ -175,7 +182,8 @@ LONG CFilePicker::ShowFileDialog() {
 STDMETHODIMP CFilePicker::get_file(ILocalFile** pVal) noexcept {
     if (!pVal) return E_POINTER;
     *pVal = nullptr;
-    if (m_mode == kOpenMultiple || ResultText().empty()) return E_UNEXPECTED;
+    // A list of several names (left by a multiple selection) names no one file the user chose.
+    if (m_mode == kOpenMultiple || ResultText().empty() || ResultIsList()) return E_UNEXPECTED;
     return ComBoundary([&] {
         ComPtr<ILocalFile> file;
         HRESULT hr =

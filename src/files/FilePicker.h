@@ -49,6 +49,8 @@ private:
     // The result up to its first NUL; empty when no dialog has filled the buffer.
     std::wstring_view ResultText() const noexcept;
     std::wstring_view ResultBuffer() const noexcept;
+    // Whether a second string follows the first: the folder and names of a multiple selection.
+    bool ResultIsList() const noexcept;
     HWND DialogOwner() const noexcept { return m_owner ? m_owner : ::GetActiveWindow(); }
 
     HWND m_owner = nullptr;
