@@ -65,11 +65,7 @@ STDMETHODIMP CFilePicker::init(IDispatch* parent, BSTR title, LONG mode) noexcep
 
 STDMETHODIMP CFilePicker::appendFilter(BSTR title, BSTR filter) noexcept {
     return ComBoundary([&] {
-        std::wstring pair(BstrView(title));
-        pair += L'|';
-        pair += BstrView(filter);
-        pair += L'|';
-        m_filters += pair;
+        m_filters += PickerText::FilterEntry(BstrView(title), BstrView(filter));
         return S_OK;
     });
 }

@@ -20,6 +20,13 @@ std::vector<std::wstring_view> Strings(std::wstring_view text, size_t start) {
 
 } // namespace
 
+std::wstring FilterEntry(std::wstring_view title, std::wstring_view pattern) {
+    std::wstring entry;
+    entry.reserve(title.size() + pattern.size() + 2);
+    entry.append(title).append(1, L'|').append(pattern).append(1, L'|');
+    return entry;
+}
+
 std::wstring DialogFilterList(std::wstring_view filters) {
     std::wstring list(filters);
     if (list.empty()) return list;

@@ -8,6 +8,9 @@
 
 namespace PickerText {
 
+// One entry of the picker's filter text: title, "|", pattern, "|".
+std::wstring FilterEntry(std::wstring_view title, std::wstring_view pattern);
+
 // The picker's "title|pattern|..." text as the dialogs read it: every "|" becomes a NUL, and the
 // result holds complete title/pattern pairs followed by the list's closing empty string, so a reader
 // walking pairs stops inside it (a title left without a pattern gets an empty one). Empty text gives

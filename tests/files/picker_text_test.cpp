@@ -7,6 +7,7 @@ using namespace std::string_literals;
 namespace {
 
 TEST(PickerText, DialogFilterListAndLineBreaks) {
+    EXPECT_EQ(PickerText::FilterEntry(L"My Files", L"*.my"), L"My Files|*.my|");
     EXPECT_EQ(PickerText::DialogFilterList(L""), L"");
     EXPECT_EQ(PickerText::DialogFilterList(L"All|*.*|My|*.my|"), L"All\0*.*\0My\0*.my\0\0"s);
     // A "|" inside a title leaves a field without its pair: the list still closes after it.
