@@ -1,6 +1,8 @@
 // The picker as a script uses it, with the system dialogs worked from a second thread as a user would.
 #include "FilesTestSupport.h"
 
+#include <commdlg.h>
+
 #include <atomic>
 #include <functional>
 #include <thread>
@@ -225,14 +227,18 @@ TEST_F(FilePicker, OpenMultipleGivesFullPathsInOrder) {
     const std::wstring root = L"C:\\zmb_picker_" + std::to_wstring(::GetCurrentProcessId());
     Touch(root + L"a");
     Touch(root + L"b");
-    EXPECT_EQ(ShowAsUser(picker.get(),
-                         [&](HWND dialog) {
-                             TypeAndConfirm(dialog, L"C:\\"); // walks there first
-                             ::Sleep(500);
-                             TypeAndConfirm(dialog,
-                                            L"\"" + root.substr(3) + L"a\" \"" + root.substr(3) + L"b\"");
-                         }),
-              0);
+    EXPECT_EQ(
+        ShowAsUser(picker.get(),
+                   [&](HWND dialog) {
+                       TypeAndConfirm(dialog, L"C:\\"); // walks there first
+                       wchar_t at[MAX_PATH] = {};
+                       EXPECT_TRUE(WaitUntil([&] {
+                           ::SendMessageW(dialog, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(at));
+                           return std::wstring(at) == L"C:\\";
+                       }));
+                       TypeAndConfirm(dialog, L"\"" + root.substr(3) + L"a\" \"" + root.substr(3) + L"b\"");
+                   }),
+        0);
     EXPECT_EQ(PathsOf(picker.get()), (Paths{root + L"a", root + L"b"}));
 }
 
