@@ -4,6 +4,7 @@
 #include <commdlg.h>
 
 #include <atomic>
+#include <cstdio>
 #include <functional>
 #include <thread>
 #include <vector>
@@ -83,6 +84,7 @@ LONG ShowAsUser(IFilePicker* picker, const std::function<void(HWND)>& user) {
             ADD_FAILURE() << "no dialog appeared";
         if (WaitUntil([&] { return returned.load(); })) return;
         std::fputs("file picker test: a dialog never closed\n", stderr);
+        std::fflush(stderr);
         ::TerminateProcess(::GetCurrentProcess(), 3);
     });
     LONG result = -1;
