@@ -12,6 +12,8 @@ rm -rf "$WINEPREFIX"
 "$WINE" reg.exe add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
 # Test programs that must see the ordinary (pre-Vista) storage locations run under this name.
 "$WINE" reg.exe add 'HKCU\Software\Wine\AppDefaults\tests_xp.exe' /v Version /d winxp /f >/dev/null 2>&1
+# Processes started by wineboot (the desktop among them) came up without a display driver: restart them.
+"$WINESERVER" -k >/dev/null 2>&1 || true
 rc=0
 "$build/wine-run" regsvr32.exe /s "$dll" || rc=$?
 echo "prefix ready: $WINEPREFIX (regsvr32 exit $rc)"

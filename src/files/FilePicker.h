@@ -7,6 +7,9 @@
 
 #include "Zembrolatix.h"
 
+#include <memory>
+#include <string>
+
 class CFilePicker : public IDispatchImpl<CFilePicker, IFilePicker>,
                     public IObjectSafetyImpl<CFilePicker>,
                     public CComObjectRootEx<CComSingleThreadModel>,
@@ -32,4 +35,32 @@ public:
     STDMETHOD(put_displayDirectory)(ILocalFile* newVal) noexcept override;
     STDMETHOD(get_filterIndex)(LONG* pVal) noexcept override;
     STDMETHOD(put_filterIndex)(LONG newVal) noexcept override;
+
+    // Characters of the buffer that receives a dialog's result.
+    static constexpr DWORD kResultCapacity = 261000;
+
+private:
+    enum Mode : LONG { kOpen = 0, kSave = 1, kFolder = 2, kOpenMultiple = 3 };
+
+    LONG ShowFolderDialog();
+    LONG ShowFileDialog();
+    // The buffer, allocated on first use, cleared entirely.
+    wchar_t* ClearedResult();
+    // The result up to its first NUL; empty when no dialog has filled the buffer.
+    std::wstring_view ResultText() const noexcept;
+    std::wstring_view ResultBuffer() const noexcept;
+    // Whether a second string follows the first: the folder and names of a multiple selection.
+    bool ResultIsList() const noexcept;
+    HWND DialogOwner() const noexcept { return m_owner ? m_owner : ::GetActiveWindow(); }
+
+    HWND m_owner = nullptr;
+    std::wstring m_title;
+    LONG m_mode = kOpen;
+    std::wstring m_filters;
+    std::wstring m_defaultExtension;
+    std::wstring m_defaultString;
+    std::wstring m_displayDirectory;
+    LONG m_filterIndex = 0;
+    std::unique_ptr<wchar_t[]> m_result;
+    DWORD m_nameOffset = 0;
 };
