@@ -2,8 +2,8 @@
 // the owner locked it.
 #pragma once
 
-#include <oleauto.h>
 #include <windows.h>
+#include <oleauto.h>
 
 #include <utility>
 
