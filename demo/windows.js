@@ -33,7 +33,7 @@ step("openDialog with values", function () {
     return "window at " + b.Left + "," + b.Top + " size " + b.Width + "x" + b.Height + ", page received: " +
            values.join(", ");
 });
-step("a web address", function () { wm.openDialog("http://example.com/", 400, 300); return "opened?"; });
+step("a web address is refused", function () { wm.openDialog("http://example.com/", 400, 300); return "opened"; });
 step("document address", function () {
     var b = browsers.item(browsers.count - 1);
     return new ActiveXObject("Zembrolatix.ContextMenuHelper").GetDocumentLocation(b.Document);

@@ -54,7 +54,7 @@ STDMETHODIMP CArgumentTransfer::Attach(IDispatch* browser, VARIANT parameters) n
 
 STDMETHODIMP CArgumentTransfer::Detach() noexcept {
     if (!m_browser) return S_FALSE;
-    // Whatever the window does while letting go of this object, it finds it detached.
+    // Unadvise may drop the last other reference to this object: it lives until the end of the call.
     ComPtr<IArgumentTransfer> self(static_cast<IArgumentTransfer*>(this));
     ComPtr<IConnectionPoint> point;
     if (SUCCEEDED(FindEventsPoint(m_browser.get(), point))) point->Unadvise(m_cookie);
