@@ -252,6 +252,9 @@ TEST_F(BrowserDouble, SystemCloseDestroysTheWindowAndDropsSubscribers) {
     EXPECT_EQ(sink.refs, 2u);
     SHANDLE_PTR hwnd = 0;
     browser->get_HWND(&hwnd);
+    // Release counts outside references only; the window keeps the browser until it is closed.
+    EXPECT_EQ(browser.Detach()->Release(), 0u);
+    EXPECT_EQ(Number(probe.get(), L"count"), 1);
     ::PostMessageW(reinterpret_cast<HWND>(hwnd), WM_SYSCOMMAND, SC_CLOSE, 0);
     Variant ignored;
     ASSERT_EQ(Call(probe.get(), L"pump", DISPATCH_METHOD, ignored), S_OK);

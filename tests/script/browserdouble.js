@@ -12,6 +12,11 @@ test("a navigated window runs its page and shows its globals", function () {
     win.addArgument("x");
     eq(win.received.length, 1, "received");
     eq(win.document.location.href, "res://" + pages + "/ARGS.HTML");
+    win.x = 5; // a new global of the page
+    eq(win.x, 5, "new window property");
+    ie.Left = 10;
+    ie.Visible = true;
+    ok(ie.Visible && ie.Left === 10, "properties through automation");
     throwsHr(0x80070716, function () { ie.Navigate("res://" + pages + "/MISSING.HTML"); }, "missing page");
     probe.closeAll();
     eq(probe.count, 0, "after closeAll");
