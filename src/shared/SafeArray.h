@@ -2,8 +2,8 @@
 // the owner locked it.
 #pragma once
 
-#include <oleauto.h>
 #include <windows.h>
+#include <oleauto.h>
 
 #include <utility>
 
@@ -42,6 +42,12 @@ public:
         return hr;
     }
     SAFEARRAY* get() const noexcept { return m_array; }
+    // Hands the array (unlocked) to the caller, who destroys it.
+    SAFEARRAY* Detach() noexcept {
+        if (m_array && m_locked) ::SafeArrayUnlock(m_array);
+        m_locked = false;
+        return std::exchange(m_array, nullptr);
+    }
     // For out parameters: destroys what is held and gives the slot.
     SAFEARRAY** put() noexcept {
         reset();

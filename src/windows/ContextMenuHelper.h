@@ -1,4 +1,5 @@
-// Context menu helper: the address of a page document.
+// Context menu helper: the address of a page document, for script run by a context-menu entry. Not
+// marked safe for scripting.
 #pragma once
 
 #include "module/ComObject.h"

@@ -1,48 +1,210 @@
 #include "windows/WindowManager.h"
 
-STDMETHODIMP CWindowManager::resolveURL(BSTR, BSTR*) noexcept {
-    return E_NOTIMPL;
+#include "bundles/Extensions.h"
+#include "bundles/ResourceUrl.h"
+#include "shared/LogWriter.h"
+#include "windows/BrowserWindow.h"
+
+namespace {
+
+// The browser's class, looked up anew for every window: an installation may replace it at any time.
+CLSID BrowserClass() noexcept {
+    CLSID clsid = CLSID_NULL;
+    if (SUCCEEDED(::CLSIDFromProgID(L"InternetExplorer.Application", &clsid))) return clsid;
+    LogWriter log;
+    log.write(
+        "WEBBrowser FAILED to get InternetExplorer.Application CLSID, CLSID_InternetExplorer will be used");
+    return CLSID_InternetExplorer;
 }
 
-STDMETHODIMP CWindowManager::openDialog(BSTR, LONG, LONG, VARIANT, VARIANT, VARIANT, VARIANT, VARIANT,
-                                        VARIANT, VARIANT, VARIANT, VARIANT, VARIANT) noexcept {
-    return E_NOTIMPL;
+HRESULT SendKeyRecords(std::vector<INPUT>& records) noexcept {
+    const UINT inserted =
+        ::SendInput(static_cast<UINT>(records.size()), records.data(), static_cast<int>(sizeof(INPUT)));
+    return inserted != 0 ? S_OK : E_FAIL;
 }
 
-STDMETHODIMP CWindowManager::openFullScreen(BSTR, VARIANT, VARIANT, VARIANT, VARIANT, VARIANT, VARIANT,
-                                            VARIANT, VARIANT, VARIANT, VARIANT) noexcept {
-    return E_NOTIMPL;
+HRESULT CreateByProgId(const wchar_t* progId, IDispatch** object) noexcept {
+    CLSID clsid = CLSID_NULL;
+    HRESULT hr = ::CLSIDFromProgID(progId, &clsid);
+    if (FAILED(hr)) return hr;
+    return ::CoCreateInstance(clsid, nullptr, CLSCTX_ALL, IID_IDispatch, reinterpret_cast<void**>(object));
 }
 
-STDMETHODIMP CWindowManager::openHiddenDialog(BSTR, VARIANT, VARIANT, VARIANT, VARIANT, VARIANT, VARIANT,
-                                              VARIANT, VARIANT, VARIANT, VARIANT) noexcept {
-    return E_NOTIMPL;
+} // namespace
+
+STDMETHODIMP CWindowManager::resolveURL(BSTR url, BSTR* result) noexcept {
+    if (!url) return E_INVALIDARG;
+    if (!result) return E_POINTER;
+    return ComBoundary([&] {
+        std::wstring resolved;
+        HRESULT hr = ResolveUrl(BstrView(url), resolved);
+        if (FAILED(hr)) return hr;
+        return BstrCopyOut(resolved, result);
+    });
 }
 
-STDMETHODIMP CWindowManager::showModalDialog(IDispatch*, BSTR, VARIANT*, VARIANT*, VARIANT*) noexcept {
-    return E_NOTIMPL;
+HRESULT CWindowManager::OpenBrowserWindow(BSTR url, LONG width, LONG height, bool show,
+                                          const DialogParameters& params) noexcept {
+    if (!url) return E_INVALIDARG;
+    return ComBoundary([&] {
+        Bstr resolved;
+        HRESULT hr = resolveURL(url, resolved.put());
+        if (FAILED(hr)) return hr;
+        // Only the application's own resource pages: never a web page or a local file.
+        if (GetUrlScheme(resolved.view()) != L"res") return E_INVALIDARG;
+
+        // Released last, by the closing release: a window that ends up unseen and unreferenced goes.
+        CBrowserWindowPtr browser;
+        hr = ::CoCreateInstance(BrowserClass(), nullptr, CLSCTX_ALL, IID_IWebBrowser2,
+                                reinterpret_cast<void**>(browser.put()));
+        if (FAILED(hr)) return hr;
+
+        browser->put_AddressBar(VARIANT_FALSE);
+        browser->put_MenuBar(VARIANT_FALSE);
+        browser->put_StatusBar(VARIANT_FALSE);
+        browser->put_ToolBar(0);
+
+        const WindowPlacement place =
+            PlaceWindow(width, height, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
+        if (place.kind == WindowPlacement::Kind::FullScreen) {
+            browser->put_FullScreen(VARIANT_TRUE);
+        } else if (place.kind == WindowPlacement::Kind::Centered) {
+            browser->put_Left(place.left);
+            browser->put_Width(place.width);
+            browser->put_Top(place.top);
+            browser->put_Height(place.height);
+        }
+
+        Variant packed;
+        hr = PackDialogParameters(params, packed);
+        if (FAILED(hr)) return hr;
+
+        ComPtr<IArgumentTransfer> transfer;
+        if (packed->vt == (VT_ARRAY | VT_VARIANT)) {
+            if (FAILED(::CoCreateInstance(CLSID_ArgumentTransfer, nullptr, CLSCTX_ALL, IID_IArgumentTransfer,
+                                          transfer.put_void())))
+                return E_FAIL;
+            // Without the transfer the page still opens, only without its values.
+            transfer->Attach(browser.get(), *packed.get());
+        }
+
+        Variant flags, target, postData, headers;
+        if (FAILED(browser->Navigate(resolved.get(), flags.get(), target.get(), postData.get(),
+                                     headers.get()))) {
+            // The window stays unseen; once the transfer lets go of it, the closing release ends it.
+            if (transfer) transfer->Detach();
+            return S_OK;
+        }
+        if (show) {
+            browser->put_Visible(VARIANT_TRUE);
+            const HWND window = BrowserWindowHandle(browser.get());
+            if (window && ::IsWindow(window)) ::SetForegroundWindow(window);
+        }
+        return S_OK;
+    });
 }
 
-STDMETHODIMP CWindowManager::close(IDispatch*) noexcept {
-    return E_NOTIMPL;
+STDMETHODIMP CWindowManager::openDialog(BSTR url, LONG width, LONG height, VARIANT param0, VARIANT param1,
+                                        VARIANT param2, VARIANT param3, VARIANT param4, VARIANT param5,
+                                        VARIANT param6, VARIANT param7, VARIANT param8,
+                                        VARIANT param9) noexcept {
+    return OpenBrowserWindow(
+        url, width, height, true,
+        {&param0, &param1, &param2, &param3, &param4, &param5, &param6, &param7, &param8, &param9});
 }
 
-STDMETHODIMP CWindowManager::clearDialogTitle(IDispatch*) noexcept {
-    return E_NOTIMPL;
+STDMETHODIMP CWindowManager::openFullScreen(BSTR url, VARIANT param0, VARIANT param1, VARIANT param2,
+                                            VARIANT param3, VARIANT param4, VARIANT param5, VARIANT param6,
+                                            VARIANT param7, VARIANT param8, VARIANT param9) noexcept {
+    return OpenBrowserWindow(
+        url, -1, -1, true,
+        {&param0, &param1, &param2, &param3, &param4, &param5, &param6, &param7, &param8, &param9});
 }
 
-STDMETHODIMP CWindowManager::setDialogStatus(IDispatch*, BSTR) noexcept {
-    return E_NOTIMPL;
+STDMETHODIMP CWindowManager::openHiddenDialog(BSTR url, VARIANT param0, VARIANT param1, VARIANT param2,
+                                              VARIANT param3, VARIANT param4, VARIANT param5, VARIANT param6,
+                                              VARIANT param7, VARIANT param8, VARIANT param9) noexcept {
+    return OpenBrowserWindow(
+        url, 0, 0, false,
+        {&param0, &param1, &param2, &param3, &param4, &param5, &param6, &param7, &param8, &param9});
 }
 
-STDMETHODIMP CWindowManager::ResendKey(IDispatch*, LONG, VARIANT_BOOL, VARIANT_BOOL, VARIANT_BOOL) noexcept {
-    return E_NOTIMPL;
+STDMETHODIMP CWindowManager::showModalDialog(IDispatch* wnd, BSTR dialog, VARIANT* varArgIn,
+                                             VARIANT* varOptions, VARIANT* varArgOut) noexcept {
+    if (!dialog) return E_INVALIDARG;
+    if (!varArgOut) return E_POINTER;
+    Bstr resolved;
+    HRESULT hr = resolveURL(dialog, resolved.put());
+    if (FAILED(hr)) return hr;
+    CHtmlWindowPtr window(wnd);
+    if (!window) return E_FAIL;
+    // Runs the dialog modally; the browser fills varArgOut with its return value.
+    return window.showModalDialog(resolved.get(), varArgIn, varOptions, varArgOut);
 }
 
-STDMETHODIMP CWindowManager::StopKey(IDispatch*, LONG, VARIANT_BOOL, VARIANT_BOOL, VARIANT_BOOL) noexcept {
-    return E_NOTIMPL;
+// Closing applies to the top-level window of the page, whatever frame wnd is.
+STDMETHODIMP CWindowManager::close(IDispatch* wnd) noexcept {
+    if (!wnd) return E_INVALIDARG;
+    CHtmlWindowPtr window(wnd);
+    if (!window) return E_INVALIDARG;
+    CHtmlWindowPtr top = window.top();
+    if (!top) return E_INVALIDARG;
+    HWND frame = top.frameHandle();
+    if (!frame) frame = FindActiveDialogFrame();
+    if (PostCloseRequest(frame)) return S_OK;
+    return top.close();
 }
 
-STDMETHODIMP CWindowManager::get_XMLHttpRequest(IDispatch**) noexcept {
-    return E_NOTIMPL;
+// The caption of the active HTML dialog becomes the page's title alone.
+STDMETHODIMP CWindowManager::clearDialogTitle(IDispatch* pWnd) noexcept {
+    if (!pWnd) return E_INVALIDARG;
+    CHtmlWindowPtr window(pWnd);
+    if (!window) return S_OK;
+    Bstr title;
+    if (FAILED(window.documentTitle(title))) return S_OK;
+    if (const HWND frame = FindActiveDialogFrame()) ::SetWindowTextW(frame, title.get());
+    return S_OK;
+}
+
+STDMETHODIMP CWindowManager::setDialogStatus(IDispatch* pWnd, BSTR bsStatus) noexcept {
+    if (!pWnd) return E_INVALIDARG;
+    CHtmlWindowPtr window(pWnd);
+    if (window) window.setStatus(bsStatus);
+    if (const HWND frame = FindActiveDialogFrame()) {
+        if (const HWND bar = ::FindWindowExW(frame, nullptr, L"msctls_statusbar32", nullptr))
+            ::SetWindowTextW(bar, bsStatus);
+    }
+    return S_OK;
+}
+
+// The events go to whichever window has the keyboard focus; pWnd is not used.
+STDMETHODIMP CWindowManager::ResendKey(IDispatch*, LONG keyCode, VARIANT_BOOL shiftKey, VARIANT_BOOL ctrlKey,
+                                       VARIANT_BOOL altKey) noexcept {
+    return ComBoundary([&] {
+        std::vector<INPUT> records = KeyRecords(keyCode, shiftKey, ctrlKey, altKey, false,
+                                                static_cast<ULONG_PTR>(::GetMessageExtraInfo()));
+        return SendKeyRecords(records);
+    });
+}
+
+STDMETHODIMP CWindowManager::StopKey(IDispatch*, LONG keyCode, VARIANT_BOOL shiftKey, VARIANT_BOOL ctrlKey,
+                                     VARIANT_BOOL altKey) noexcept {
+    return ComBoundary([&] {
+        std::vector<INPUT> records = KeyRecords(keyCode, shiftKey, ctrlKey, altKey, true,
+                                                static_cast<ULONG_PTR>(::GetMessageExtraInfo()));
+        return SendKeyRecords(records);
+    });
+}
+
+// A new request object on every read.
+STDMETHODIMP CWindowManager::get_XMLHttpRequest(IDispatch** pVal) noexcept {
+    if (!pVal) return E_POINTER;
+    *pVal = nullptr;
+    HRESULT hr = CreateByProgId(L"Msxml2.XMLHTTP", pVal);
+    if (FAILED(hr)) {
+        *pVal = nullptr;
+        hr = CreateByProgId(L"Microsoft.XMLHTTP", pVal);
+    }
+    if (FAILED(hr)) *pVal = nullptr;
+    return hr;
 }

@@ -1,9 +1,11 @@
-// Window manager: dialogs and windows of the application.
+// Window manager: the application's own windows and dialogs, their captions and status text, key
+// strokes and HTTP request objects.
 #pragma once
 
 #include "module/ComObject.h"
 #include "script/DispatchImpl.h"
 #include "script/ObjectSafetyImpl.h"
+#include "windows/WindowRules.h"
 
 #include "Zembrolatix.h"
 
@@ -42,4 +44,11 @@ public:
     (IDispatch* pWnd, LONG keyCode, VARIANT_BOOL shiftKey, VARIANT_BOOL ctrlKey,
      VARIANT_BOOL altKey) noexcept override;
     STDMETHOD(get_XMLHttpRequest)(IDispatch** pVal) noexcept override;
+
+private:
+    // Opens the resource page url in a new browser window stripped of its bars, placed as width and
+    // height ask (see PlaceWindow), shown and brought to the front when show is set, and hands the
+    // supplied parameters to the page through an ArgumentTransfer.
+    HRESULT OpenBrowserWindow(BSTR url, LONG width, LONG height, bool show,
+                              const DialogParameters& params) noexcept;
 };

@@ -1,0 +1,96 @@
+// Windows opened with values, against the browser stand-in of the test prefix: the values reach the
+// page whatever the bounds of the array they come in, and the library stays loaded exactly as long as
+// an opened window still waits to hand values to its page.
+#include "shared/SafeArray.h"
+#include "support/LibraryModule.h"
+#include "windows/ArgumentTransfer.h"
+#include "windows/StandIn.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class StandInTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(probe.probe) << "the browser stand-in is not registered";
+        ASSERT_EQ(probe.count(), 0);
+    }
+    void TearDown() override {
+        probe.call(L"closeAll");
+        probe.call(L"pump");
+        EXPECT_EQ(probe.count(), 0) << "a window survived";
+    }
+    BrowserProbe probe;
+};
+
+VARIANT Omitted() {
+    VARIANT v;
+    v.vt = VT_ERROR;
+    v.scode = DISP_E_PARAMNOTFOUND;
+    return v;
+}
+
+TEST_F(StandInTest, EveryValueReachesThePageWhateverTheLowerBound) {
+    for (LONG lower : {0L, 1L, -2L}) {
+        SCOPED_TRACE(testing::Message() << "lower bound " << lower);
+        SAFEARRAYBOUND bound{2, lower};
+        SafeArray values(::SafeArrayCreate(VT_VARIANT, 1, &bound));
+        const wchar_t* texts[] = {L"x", L"y"};
+        for (LONG i = 0; i < 2; ++i) {
+            LONG index = lower + i;
+            Variant text;
+            *text.get() = StringValue(texts[i]);
+            ASSERT_EQ(::SafeArrayPutElement(values.get(), &index, text.get()), S_OK);
+        }
+        VARIANT parameters;
+        parameters.vt = VT_ARRAY | VT_VARIANT;
+        parameters.parray = values.get();
+
+        ComPtr<IDispatch> browser = CreateByProgId(L"InternetExplorer.Application");
+        ASSERT_TRUE(browser);
+        ComPtr<IArgumentTransfer> transfer;
+        ASSERT_EQ(CArgumentTransfer::CreateLocal(transfer.put()), S_OK);
+        ASSERT_EQ(transfer->Attach(browser.get(), parameters), S_OK);
+        Variant ignored;
+        ASSERT_EQ(CallMember(browser.get(), L"Navigate", DISPATCH_METHOD,
+                             {StringValue(PageUrl(L"ARGS.HTML"))}, ignored.get()),
+                  S_OK);
+        EXPECT_EQ(Received(browser.get()), L"x,y");
+        EXPECT_EQ(transfer->Detach(), S_OK);
+        EXPECT_EQ(transfer->Detach(), S_FALSE);
+        probe.call(L"closeAll");
+        probe.call(L"pump");
+    }
+}
+
+TEST_F(StandInTest, TheLibraryStaysLoadedWhileAWindowWaitsWithValues) {
+    LibraryModule lib;
+    ASSERT_NE(lib.module, nullptr);
+    ASSERT_EQ(lib.canUnloadNow(), S_OK);
+    {
+        ComPtr<IClassFactory> factory;
+        ASSERT_EQ(lib.getClassObject(CLSID_WindowManager, IID_IClassFactory, factory.put_void()), S_OK);
+        ComPtr<IWindowManager> manager;
+        ASSERT_EQ(factory->CreateInstance(nullptr, IID_IWindowManager, manager.put_void()), S_OK);
+        Bstr url(PageUrl(L"ARGS.HTML"));
+        VARIANT value;
+        value.vt = VT_I4;
+        value.lVal = 7;
+        const VARIANT o = Omitted();
+        EXPECT_EQ(manager->openDialog(url.get(), 400, 300, value, o, o, o, o, o, o, o, o, o), S_OK);
+        EXPECT_EQ(manager->openHiddenDialog(url.get(), value, o, o, o, o, o, o, o, o, o), S_OK);
+        EXPECT_EQ(manager->openHiddenDialog(url.get(), o, o, o, o, o, o, o, o, o, o), S_OK);
+        Bstr missing(PageUrl(L"MISSING.HTML"));
+        EXPECT_EQ(manager->openDialog(missing.get(), 400, 300, value, o, o, o, o, o, o, o, o, o), S_OK);
+    }
+    probe.call(L"pump");
+    EXPECT_EQ(probe.count(), 2) << "the shown window and the hidden one with a value";
+    EXPECT_EQ(lib.canUnloadNow(), S_FALSE) << "their transfers wait for the pages";
+    probe.call(L"closeAll");
+    probe.call(L"pump");
+    EXPECT_EQ(probe.count(), 0);
+    EXPECT_EQ(lib.canUnloadNow(), S_OK) << "closing the windows let go of the transfers";
+}
+
+} // namespace
