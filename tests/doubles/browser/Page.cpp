@@ -110,9 +110,15 @@ private:
 };
 
 // The host side of a page's script engine: names the window as global object, keeps errors.
-void RecordScriptError(const std::wstring& description, ULONG line) {
+// Keeps the error an engine reported (taking over the texts in info) as the last script error.
+void RecordScriptError(EXCEPINFO& info, ULONG line) {
+    Bstr description, source, help;
+    *description.put() = info.bstrDescription;
+    *source.put() = info.bstrSource;
+    *help.put() = info.bstrHelpFile;
     std::lock_guard lock(g_errorLock);
-    g_lastError = description + L" (line " + std::to_wstring(line + 1) + L")";
+    g_lastError = description.length() ? std::wstring(description.view()) : L"error 0x" + Hex(info.scode);
+    g_lastError += L" (line " + std::to_wstring(line + 1) + L")";
     ::OutputDebugStringW((L"page script error: " + g_lastError + L"\n").c_str()); // WINEDEBUG=+debugstr
 }
 
@@ -145,11 +151,7 @@ public:
         LONG column = 0;
         if (!error || FAILED(error->GetExceptionInfo(&info))) return S_OK;
         error->GetSourcePosition(&context, &line, &column);
-        Bstr description, source;
-        *description.put() = info.bstrDescription;
-        *source.put() = info.bstrSource;
-        if (info.bstrHelpFile) ::SysFreeString(info.bstrHelpFile);
-        RecordScriptError(std::wstring(description.view()), line);
+        RecordScriptError(info, line);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE OnEnterScript() override { return S_OK; }
@@ -226,12 +228,7 @@ HRESULT CPage::StartEngine() {
         if (SUCCEEDED(parse->ParseScriptText(script.c_str(), nullptr, nullptr, nullptr, 0, 0,
                                              SCRIPTTEXT_ISVISIBLE, nullptr, &error)))
             continue;
-        Bstr description, source, help;
-        *description.put() = error.bstrDescription;
-        *source.put() = error.bstrSource;
-        *help.put() = error.bstrHelpFile;
-        RecordScriptError(
-            description.length() ? std::wstring(description.view()) : L"error 0x" + Hex(error.scode), 0);
+        RecordScriptError(error, 0);
     }
     return m_engine->SetScriptState(SCRIPTSTATE_CONNECTED);
 }
