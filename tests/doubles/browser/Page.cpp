@@ -198,6 +198,7 @@ void CPage::Start() {
         host.app = m_host.app;
         host.frame = m_host.frame;
         host.top = m_host.top ? m_host.top : Ref<CPage>(this);
+        host.parent = Ref<CPage>(this);
         Ref<CPage> frame;
         if (FAILED(Load(ResolveAgainst(m_url, src), std::move(host), frame))) continue;
         frame->Start();
@@ -245,6 +246,7 @@ void CPage::Shutdown() noexcept {
     m_site.reset();
     m_document.reset();
     m_host.top.reset();
+    m_host.parent.reset();
     m_host.app = nullptr;
 }
 
@@ -412,7 +414,11 @@ HRESULT CPage::get_top(IHTMLWindow2** out) {
 }
 
 HRESULT CPage::get_parent(IHTMLWindow2** out) {
-    return get_top(out);
+    if (!out) return E_POINTER;
+    CPage* parent = m_host.parent ? m_host.parent.get() : this;
+    *out = static_cast<IHTMLWindow2*>(parent);
+    parent->AddRef();
+    return S_OK;
 }
 
 HRESULT CPage::get_self(IHTMLWindow2** out) {
