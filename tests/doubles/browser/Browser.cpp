@@ -224,6 +224,7 @@ HRESULT CBrowser::Navigate(BSTR url, VARIANT*, VARIANT*, VARIANT*, VARIANT*) {
         const HRESULT hr = CPage::Load(std::wstring(BstrView(url)), std::move(host), page);
         if (FAILED(hr)) return hr;
         if (Ref<CPage> old = std::exchange(m_page, page)) old->Shutdown();
+        ::SetWindowTextW(m_hwnd, (page->Title() + L" - Internet Explorer").c_str());
         page->Start();
         FireFramesComplete(*page);
         FireDocumentComplete(static_cast<IWebBrowser2*>(this), page->Url());
