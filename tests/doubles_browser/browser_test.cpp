@@ -210,12 +210,24 @@ TEST_F(BrowserDouble, NavigateRunsThePageScriptAndCompletesInside) {
     EXPECT_EQ(app.get(), browser.get());
 }
 
-TEST_F(BrowserDouble, NavigationOutcomes) {
-    TempFile page(L"page two.html");
-    ASSERT_TRUE(page.write("<title>On disk</title><script>var x = 1;</script>"));
-    std::wstring fileUrl = L"file:///" + page.path();
-    for (auto& c : fileUrl)
+std::wstring FileUrl(const TempFile& file) {
+    std::wstring url = L"file:///" + file.path();
+    for (auto& c : url)
         if (c == L'\\') c = L'/';
+    return url;
+}
+// An iframe naming file by its name alone.
+std::string FrameOf(const TempFile& file) {
+    const std::wstring name = file.path().substr(file.path().rfind(L'\\') + 1);
+    return "<iframe src=\"" + std::string(name.begin(), name.end()) + "\"></iframe>";
+}
+
+TEST_F(BrowserDouble, NavigationOutcomes) {
+    TempFile page(L"page two.html"), leaf(L"leaf.html"), inner(L"inner.html"), outer(L"outer.html");
+    ASSERT_TRUE(page.write("<title>On disk</title><script>var x = 1;</script>"));
+    ASSERT_TRUE(leaf.write("<title>Leaf</title>") && inner.write(FrameOf(leaf)) &&
+                outer.write(FrameOf(inner)));
+    std::wstring fileUrl = FileUrl(page);
     fileUrl.replace(fileUrl.find(L' '), 1, L"%20");
     const struct {
         std::wstring url;
@@ -226,6 +238,7 @@ TEST_F(BrowserDouble, NavigationOutcomes) {
          true,
          {PageUrl(L"FRAME1.HTML"), PageUrl(L"FRAME2.HTML"), PageUrl(L"FRAMES.HTML")}},
         {fileUrl, true, {fileUrl}},
+        {FileUrl(outer), true, {FileUrl(leaf), FileUrl(inner), FileUrl(outer)}},
         {PageUrl(L"MISSING.HTML"), false, {}},
         {PageUrl(L"tests\\doubles\\no_such_module.dll", L"ARGS.HTML"), false, {}},
         {L"file:///C:/no/such/page.html", false, {}},

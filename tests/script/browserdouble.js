@@ -9,6 +9,7 @@ test("a navigated window runs its page and shows its globals", function () {
     ie.Navigate("res://" + pages + "/ARGS.HTML");
     var win = ie.Document.parentWindow;
     eq(ie.Document.title, "Arguments");
+    eq(probe.windowText(ie.HWND), "Arguments - Internet Explorer", "caption");
     win.addArgument("x");
     eq(win.received.length, 1, "received");
     eq(win.document.location.href, "res://" + pages + "/ARGS.HTML");

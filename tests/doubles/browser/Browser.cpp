@@ -224,9 +224,9 @@ HRESULT CBrowser::Navigate(BSTR url, VARIANT*, VARIANT*, VARIANT*, VARIANT*) {
         const HRESULT hr = CPage::Load(std::wstring(BstrView(url)), std::move(host), page);
         if (FAILED(hr)) return hr;
         if (Ref<CPage> old = std::exchange(m_page, page)) old->Shutdown();
+        ::SetWindowTextW(m_hwnd, (page->Title() + L" - Internet Explorer").c_str());
         page->Start();
-        for (const Ref<CBrowser>& frame : page->Frames())
-            FireDocumentComplete(static_cast<IWebBrowser2*>(frame.get()), frame->m_page->Url());
+        FireFramesComplete(*page);
         FireDocumentComplete(static_cast<IWebBrowser2*>(this), page->Url());
         return S_OK;
     });
@@ -238,6 +238,15 @@ HRESULT CBrowser::Navigate2(VARIANT* url, VARIANT* flags, VARIANT* target, VARIA
     Variant text;
     if (FAILED(::VariantChangeType(text.get(), url, 0, VT_BSTR))) return E_INVALIDARG;
     return Navigate(text->bstrVal, flags, target, postData, headers);
+}
+
+// Every frame of the page, at any depth, completes after the frames inside it.
+void CBrowser::FireFramesComplete(CPage& page) {
+    const auto frames = page.Frames(); // a subscriber may navigate away meanwhile
+    for (const Ref<CBrowser>& frame : frames) {
+        FireFramesComplete(*frame->m_page);
+        FireDocumentComplete(static_cast<IWebBrowser2*>(frame.get()), frame->m_page->Url());
+    }
 }
 
 void CBrowser::FireDocumentComplete(IDispatch* browser, const std::wstring& url) {

@@ -92,6 +92,7 @@ private:
     HRESULT Move(LONG RECT::*edge, LONG value);
     // DocumentComplete (259) to every subscriber, with the browser object of the frame that completed.
     void FireDocumentComplete(IDispatch* browser, const std::wstring& url);
+    void FireFramesComplete(CPage& page);
     void OnWindowDestroyed();
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 

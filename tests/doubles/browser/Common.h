@@ -70,6 +70,7 @@ public:
     }
     T* get() const noexcept { return m_p; }
     T* operator->() const noexcept { return m_p; }
+    T& operator*() const noexcept { return *m_p; }
     explicit operator bool() const noexcept { return m_p != nullptr; }
 
 private:

@@ -110,9 +110,15 @@ private:
 };
 
 // The host side of a page's script engine: names the window as global object, keeps errors.
-void RecordScriptError(const std::wstring& description, ULONG line) {
+// Keeps the error an engine reported (taking over the texts in info) as the last script error.
+void RecordScriptError(EXCEPINFO& info, ULONG line) {
+    Bstr description, source, help;
+    *description.put() = info.bstrDescription;
+    *source.put() = info.bstrSource;
+    *help.put() = info.bstrHelpFile;
     std::lock_guard lock(g_errorLock);
-    g_lastError = description + L" (line " + std::to_wstring(line + 1) + L")";
+    g_lastError = description.length() ? std::wstring(description.view()) : L"error 0x" + Hex(info.scode);
+    g_lastError += L" (line " + std::to_wstring(line + 1) + L")";
     ::OutputDebugStringW((L"page script error: " + g_lastError + L"\n").c_str()); // WINEDEBUG=+debugstr
 }
 
@@ -145,11 +151,7 @@ public:
         LONG column = 0;
         if (!error || FAILED(error->GetExceptionInfo(&info))) return S_OK;
         error->GetSourcePosition(&context, &line, &column);
-        Bstr description, source;
-        *description.put() = info.bstrDescription;
-        *source.put() = info.bstrSource;
-        if (info.bstrHelpFile) ::SysFreeString(info.bstrHelpFile);
-        RecordScriptError(std::wstring(description.view()), line);
+        RecordScriptError(info, line);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE OnEnterScript() override { return S_OK; }
@@ -196,6 +198,7 @@ void CPage::Start() {
         host.app = m_host.app;
         host.frame = m_host.frame;
         host.top = m_host.top ? m_host.top : Ref<CPage>(this);
+        host.parent = Ref<CPage>(this);
         Ref<CPage> frame;
         if (FAILED(Load(ResolveAgainst(m_url, src), std::move(host), frame))) continue;
         frame->Start();
@@ -226,12 +229,7 @@ HRESULT CPage::StartEngine() {
         if (SUCCEEDED(parse->ParseScriptText(script.c_str(), nullptr, nullptr, nullptr, 0, 0,
                                              SCRIPTTEXT_ISVISIBLE, nullptr, &error)))
             continue;
-        Bstr description, source, help;
-        *description.put() = error.bstrDescription;
-        *source.put() = error.bstrSource;
-        *help.put() = error.bstrHelpFile;
-        RecordScriptError(
-            description.length() ? std::wstring(description.view()) : L"error 0x" + Hex(error.scode), 0);
+        RecordScriptError(error, 0);
     }
     return m_engine->SetScriptState(SCRIPTSTATE_CONNECTED);
 }
@@ -248,6 +246,7 @@ void CPage::Shutdown() noexcept {
     m_site.reset();
     m_document.reset();
     m_host.top.reset();
+    m_host.parent.reset();
     m_host.app = nullptr;
 }
 
@@ -415,7 +414,11 @@ HRESULT CPage::get_top(IHTMLWindow2** out) {
 }
 
 HRESULT CPage::get_parent(IHTMLWindow2** out) {
-    return get_top(out);
+    if (!out) return E_POINTER;
+    CPage* parent = m_host.parent ? m_host.parent.get() : this;
+    *out = static_cast<IHTMLWindow2*>(parent);
+    parent->AddRef();
+    return S_OK;
 }
 
 HRESULT CPage::get_self(IHTMLWindow2** out) {

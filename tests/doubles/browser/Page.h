@@ -24,6 +24,7 @@ struct PageHost {
     CBrowser* app = nullptr; // the top-level browser (answers SID_SWebBrowserApp); null in a dialog
     HWND frame = nullptr;    // the top-level window that holds the page
     Ref<CPage> top;          // the top-level page, for the page of a frame
+    Ref<CPage> parent;       // the page around it, for the page of a frame
     bool dialog = false;     // an HTML dialog: dialogArguments and returnValue exist
 };
 
