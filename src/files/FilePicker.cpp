@@ -2,12 +2,12 @@
 
 #include "files/FileDialog.h"
 #include "files/PickerText.h"
-#include "host/BrowserFrame.h"
 #include "module/Module.h"
 #include "shared/Bstr.h"
 #include "shared/ComPtr.h"
 #include "shared/SafeArray.h"
 #include "shared/Win32.h"
+#include "windows/BrowserWindow.h"
 
 #include <shlobj.h>
 
@@ -55,7 +55,8 @@ STDMETHODIMP CFilePicker::init(IDispatch* parent, BSTR title, LONG mode) noexcep
         m_defaultString.clear();
         m_displayDirectory.clear();
         m_filterIndex = 0;
-        HWND owner = BrowserFrameOf(parent);
+        // The browser frame that shows the page whose window is parent.
+        HWND owner = CHtmlWindowPtr(parent).top().frameHandle();
         m_owner = owner ? owner : ::GetActiveWindow();
         m_title = std::move(newTitle);
         m_mode = mode;
