@@ -1,5 +1,6 @@
 // The picker as a script uses it, with the system dialogs worked from a second thread as a user would.
 #include "FilesTestSupport.h"
+#include "windows/StandIn.h"
 
 #include <commdlg.h>
 
@@ -259,6 +260,34 @@ TEST_F(FilePicker, FolderPreselectsTheDisplayDirectory) {
 
     EXPECT_EQ(ShowAsUser(picker.get(), [](HWND dialog) { Press(dialog, IDCANCEL); }), 1);
     EXPECT_EQ(picker->get_file(chosen.put()), E_UNEXPECTED);
+}
+
+TEST_F(FilePicker, ThePageBrowserWindowOwnsTheDialog) {
+    BrowserProbe probe;
+    ComPtr<IDispatch> browser = CreateByProgId(L"InternetExplorer.Application");
+    ASSERT_TRUE(browser) << "the browser stand-in is not registered";
+    Variant ignored, handle;
+    ASSERT_EQ(CallMember(browser.get(), L"Navigate", DISPATCH_METHOD, {StringValue(PageUrl(L"NESTED.HTML"))},
+                         ignored.get()),
+              S_OK);
+    ASSERT_EQ(CallMember(browser.get(), L"HWND", DISPATCH_PROPERTYGET, {}, handle.get()), S_OK);
+    ASSERT_EQ(::VariantChangeType(handle.get(), handle.get(), 0, VT_I4), S_OK);
+    // A frame's window: the dialog belongs to the browser window around the whole page.
+    ComPtr<IDispatch> page =
+        ObjectProperty(ObjectProperty(browser.get(), L"Document").get(), L"parentWindow");
+    ComPtr<IDispatch> frame = ObjectProperty(page.get(), L"child");
+    ASSERT_TRUE(frame);
+    ASSERT_EQ(picker->init(frame.get(), Bstr(L"Open").get(), 0), S_OK);
+    EXPECT_EQ(ShowAsUser(picker.get(),
+                         [&](HWND dialog) {
+                             EXPECT_EQ(::GetWindow(dialog, GW_OWNER),
+                                       reinterpret_cast<HWND>(static_cast<LONG_PTR>(handle->lVal)));
+                             Press(dialog, IDCANCEL);
+                         }),
+              1);
+    browser.reset();
+    probe.call(L"closeAll");
+    probe.call(L"pump");
 }
 
 TEST_F(FilePicker, RefusedCalls) {
