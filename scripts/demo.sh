@@ -1,8 +1,17 @@
 #!/usr/bin/env bash
 # From a fresh machine: builds the library, registers it in a Wine prefix of its own and runs a
-# short script that creates every class and prints what it answers.
+# short script that creates every class and prints what it answers. It runs the shipped 32-bit DLL
+# when this host runs 32-bit programs, the 64-bit build otherwise.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build.sh
-tests/make-prefix.sh "$PWD/build64" "$PWD/build64/Zembrolatix.dll"
-build64/wine-run cscript.exe //nologo "Z:$(echo "$PWD/demo/sample.js" | sed 's#/#\\#g')"
+. scripts/win32-host.sh
+if win32_host_runs; then
+  dir=build
+  echo "Demo on the shipped 32-bit DLL (build/Zembrolatix.dll) under 32-bit Wine."
+else
+  dir=build64
+  echo "Demo on the 64-bit build (build64/Zembrolatix.dll) under 64-bit Wine: $WIN32_HOST_REASON."
+fi
+tests/make-prefix.sh "$PWD/$dir" "$PWD/$dir/Zembrolatix.dll"
+"$dir/wine-run" cscript.exe //nologo "Z:$(echo "$PWD/demo/sample.js" | sed 's#/#\\#g')"
