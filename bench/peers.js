@@ -65,7 +65,7 @@ FSO.CreateFolder(DIR + "\\sub");
     var f = localFile(TARGET), path = TARGET, x;
     compare("LocalFile.leafName vs FSO.GetFileName", count(500000),
             function (n) { for (var i = 0; i < n; i++) x = f.leafName; },
-            function (n) { for (var i = 0; i < n; i++) x = FSO.GetFileName(path); }, 0.3);
+            function (n) { for (var i = 0; i < n; i++) x = FSO.GetFileName(path); }, 0.25);
 })();
 
 (function () {
@@ -121,7 +121,7 @@ writes("FileOutputStream.write 64 chars vs TextStream.Write", 64, count(160000),
     compare("PrefBranch setIntPref+getIntPref vs WshShell RegWrite+RegRead", count(4000),
             function (n) { for (var i = 0; i < n; i++) { branch.setIntPref("counter", i); sum += branch.getIntPref("counter"); } },
             function (n) { for (var i = 0; i < n; i++) { SH.RegWrite(key + "shellCounter", i, "REG_DWORD"); sum -= SH.RegRead(key + "shellCounter"); } },
-            0.35);
+            0.29);
     if (sum !== 0) WScript.Echo("the two sides read back different numbers");
     // WScript.Shell's RegDelete is not implemented by Wine: reg.exe deletes the key.
     SH.Run('reg.exe delete "' + key.replace(/\\$/, "") + '" /f', 0, true);

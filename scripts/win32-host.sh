@@ -11,7 +11,8 @@ win32_host_runs() {
     return 1
   fi
   if ! out=$("$WINE32_LOADER" --version 2>&1 </dev/null); then
-    WIN32_HOST_REASON="this host does not run 32-bit programs ('$WINE32_LOADER --version' failed: $(printf '%s' "$out" | head -n 1))"
+    out=$(printf '%s' "$out" | head -n 1)
+    WIN32_HOST_REASON="this host does not run 32-bit programs ('$WINE32_LOADER --version' failed: ${out##*"$WINE32_LOADER": })"
     return 1
   fi
   return 0

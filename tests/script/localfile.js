@@ -157,7 +157,8 @@ test("lookups: the one entry named, a folder also with its trailing separator, n
         [name.substring(0, name.length - 3) + "*", false, false, null],
         [name.substring(0, name.length - 1) + "?", false, false, null],
         [name + "\\\\", false, false, null],
-        [name + "_missing", false, false, null]
+        [name + "_missing", false, false, null],
+        ["NUL", true, false, 0]
     ];
     for (var i = 0; i < cases.length; i++) {
         var f = typeof cases[i][0] === "string" ? newLocalFile(cases[i][0]) : cases[i][0];
