@@ -3,7 +3,7 @@
 // Run by scripts/bench.sh; arguments: the build folder and this folder (Windows paths). The ROW line
 // gives the parse rate and its floor.
 var FSO = new ActiveXObject("Scripting.FileSystemObject");
-var LINES = 100000, LOADS = 3, LOOKUPS = 200000;
+var LINES = 100000, LOADS = 6, LOOKUPS = 200000;
 
 function pad(n) { return ("00000" + n).slice(-6); }
 function key(i) { return "dialog.section" + (i % 97) + ".string" + pad(i); }

@@ -4,7 +4,7 @@
 // Prints one line per operation: "ROW|operation|ours|peer|us/op|<=goal|ratio", the goal being the
 // highest acceptable ratio ours/peer. usage: cscript peers.js BUILD_DIR BENCH_DIR [scale]
 var SCALE = WScript.Arguments.length > 2 ? parseFloat(WScript.Arguments(2)) : 1;
-var ROUNDS = 20;
+var ROUNDS = 40;
 var FSO = new ActiveXObject("Scripting.FileSystemObject");
 var SH = new ActiveXObject("WScript.Shell");
 var TEMP = SH.ExpandEnvironmentStrings("%TEMP%").replace(/\u0000.*$/, "").replace(/\\$/, "");
