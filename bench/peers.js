@@ -59,7 +59,7 @@ function safeTemp(leaf) {
 // Creation first, while the script engine holds little else.
 (function () {
     var o;
-    compare("create Zembrolatix.LocalFile vs Scripting.Dictionary", count(20000),
+    compare("create Zembrolatix.LocalFile vs Scripting.Dictionary", count(40000),
             function (n) { for (var i = 0; i < n; i++) o = new ActiveXObject("Zembrolatix.LocalFile"); },
             function (n) { for (var i = 0; i < n; i++) o = new ActiveXObject("Scripting.Dictionary"); }, 1.0);
 })();
