@@ -1,8 +1,32 @@
 #!/usr/bin/env bash
-# From a fresh machine: installs what is missing, builds, makes a Wine prefix for this run,
-# registers the library in it and runs every test (C++ and JScript).
+# From a fresh machine: installs what is missing, builds, and runs every test (C++ and JScript) of each
+# width this host can run, each in a Wine prefix of its own made for the run with the library
+# registered in it: the 64-bit build always, the shipped 32-bit DLL whenever the host runs 32-bit
+# programs. A failure in either width fails the command.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build.sh
-cd build64
-ctest --output-on-failure -j"$(nproc)" --timeout 900
+. scripts/win32-host.sh
+
+status=0
+summary=()
+# run_suite DIR LABEL: every test CTest registers in the build folder DIR.
+run_suite() {
+  echo "== $2: every test of $1/"
+  if (cd "$1" && ctest --output-on-failure --no-tests=error -j"$(nproc)" --timeout 900); then
+    summary+=("$2: passed")
+  else
+    summary+=("$2: FAILED")
+    status=1
+  fi
+}
+
+run_suite build64 "64-bit build (x86_64, 64-bit Wine)"
+if win32_host_runs; then
+  run_suite build "shipped 32-bit DLL (i686, 32-bit Wine)"
+else
+  summary+=("shipped 32-bit DLL (i686): skipped, because $WIN32_HOST_REASON")
+fi
+echo "== widths tested"
+printf '%s\n' "${summary[@]}"
+exit $status

@@ -1,5 +1,6 @@
 #include "bundles/Properties.h"
 
+#include <algorithm>
 #include <cwctype>
 
 bool IsPropertiesSpace(wchar_t c) noexcept {
@@ -28,6 +29,8 @@ void ParsePropertiesLine(std::wstring_view line, PropertiesTable& table) {
 
 void ParsePropertiesText(std::wstring_view text, PropertiesTable& table) {
     table.clear();
+    // Room for one entry a line, so the table does not grow step by step.
+    table.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), L'\n')) + 1);
     for (size_t lineEnd = text.find(L'\n'); lineEnd != std::wstring_view::npos; lineEnd = text.find(L'\n')) {
         ParsePropertiesLine(text.substr(0, lineEnd), table);
         text.remove_prefix(lineEnd + 1);

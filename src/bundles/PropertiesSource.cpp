@@ -23,13 +23,14 @@ HRESULT DecodeUtf8(std::string_view bytes, std::wstring& text) {
     if (bytes.empty()) return S_OK;
     if (bytes.size() > INT_MAX) return E_OUTOFMEMORY;
     const int size = static_cast<int>(bytes.size());
-    const int units = ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), size, nullptr, 0);
-    if (units <= 0) return E_FAIL;
-    text.resize(static_cast<size_t>(units));
-    if (::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), size, text.data(), units) != units) {
+    // One pass: UTF-8 never takes fewer bytes than the UTF-16 units it decodes to.
+    text.resize(bytes.size());
+    const int units = ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), size, text.data(), size);
+    if (units <= 0) {
         text.clear();
         return E_FAIL;
     }
+    text.resize(static_cast<size_t>(units));
     return S_OK;
 }
 

@@ -1,6 +1,28 @@
 #include "download/WebBrowserPersist.h"
 
 #include "shared/Bstr.h"
+#include "shared/Win32.h"
+
+namespace {
+
+using DownloadFunc = HRESULT(WINAPI*)(LPUNKNOWN, LPCWSTR, LPCWSTR, DWORD, LPBINDSTATUSCALLBACK);
+
+// URLDownloadToFileW from urlmon, loaded at the first download and pinned for the life of the process,
+// so that loading the library costs nothing for the many pages that never download. Null when the
+// platform cannot provide it.
+DownloadFunc Downloader() noexcept {
+    static const DownloadFunc download = []() noexcept -> DownloadFunc {
+        API::Win32::Library loaded(L"urlmon.dll");
+        HMODULE pinned = nullptr;
+        if (!loaded.isValid() || !::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_PIN, L"urlmon.dll", &pinned))
+            return nullptr;
+        return reinterpret_cast<DownloadFunc>(
+            reinterpret_cast<void*>(::GetProcAddress(pinned, "URLDownloadToFileW")));
+    }();
+    return download;
+}
+
+} // namespace
 
 STDMETHODIMP CWebBrowserPersist::get_progressListener(IDispatch** pVal) noexcept {
     if (!pVal) return E_POINTER;
@@ -30,7 +52,9 @@ STDMETHODIMP CWebBrowserPersist::saveURI(BSTR uri, ILocalFile* destFile) noexcep
     // Without a callback the download goes on all the same, unobserved.
     ComPtr<IBindStatusCallback> callback;
     if (m_listener) BindStatusCallback::Create(m_listener.get(), callback);
-    return ::URLDownloadToFileW(nullptr, uri, path.get() ? path.get() : L"", 0, callback.get());
+    const DownloadFunc download = Downloader();
+    if (!download) return E_FAIL;
+    return download(nullptr, uri, path.get() ? path.get() : L"", 0, callback.get());
 }
 
 HRESULT CWebBrowserPersist::BindStatusCallback::Create(IDispatch* listener,

@@ -2,18 +2,33 @@
 
 #include "files/StreamPosition.h"
 
-#include <string>
+#include <algorithm>
+#include <span>
+#include <string_view>
 
 namespace {
 
 constexpr LONG kCreateFlag = 0x08;
 constexpr LONG kAppendFlag = 0x10;
+// UTF-8 needs at most three bytes for one UTF-16 unit (a surrogate pair takes four for two units).
+constexpr size_t kMaxUtf8PerUnit = 3;
+// Longer texts are converted and written in pieces of this many units, which bounds the kept buffer.
+constexpr size_t kPieceUnits = 32768;
 
 // The creation disposition chosen by the create and append bits; every other bit is ignored.
 DWORD Disposition(LONG ioFlags) noexcept {
     const bool create = ioFlags & kCreateFlag, append = ioFlags & kAppendFlag;
     if (create) return append ? OPEN_ALWAYS : CREATE_ALWAYS;
     return append ? OPEN_EXISTING : TRUNCATE_EXISTING;
+}
+
+// Copies the leading ASCII units of text, one byte each as in UTF-8, up to the first other unit; returns
+// how many it copied.
+size_t CopyAsciiPrefix(std::wstring_view text, char* out) noexcept {
+    size_t i = 0;
+    for (; i < text.size() && text[i] < 0x80; ++i)
+        out[i] = static_cast<char>(text[i]);
+    return i;
 }
 
 } // namespace
@@ -40,22 +55,34 @@ STDMETHODIMP CFileOutputStream::init(ILocalFile* file, LONG ioFlags, LONG, LONG)
 
 // Writes the first count UTF-16 units of data as UTF-8 at the current position. Exactly the bytes the
 // conversion reports are written; a surrogate pair cut by count is converted as the system converts a
-// lone surrogate.
+// lone surrogate. Long texts go out in pieces that never split a surrogate pair, so the bytes are the
+// same as those of one conversion of the whole text.
 STDMETHODIMP CFileOutputStream::write(BSTR data, LONG count, LONG* pRet) noexcept {
     if (!data || count == 0 || static_cast<ULONG>(count) > ::SysStringLen(data)) return E_INVALIDARG;
     if (!pRet) return E_POINTER;
     if (!m_file.isValid()) return E_UNEXPECTED;
     return ComBoundary([&] {
-        std::string bytes;
-        const int size = ::WideCharToMultiByte(CP_UTF8, 0, data, count, nullptr, 0, nullptr, nullptr);
-        if (size > 0) {
-            bytes.resize(static_cast<size_t>(size));
-            const int converted =
-                ::WideCharToMultiByte(CP_UTF8, 0, data, count, bytes.data(), size, nullptr, nullptr);
-            bytes.resize(converted > 0 && converted <= size ? static_cast<size_t>(converted) : 0);
-        }
-        if (!m_file.write(bytes.data(), static_cast<DWORD>(bytes.size()))) return E_FAIL;
-        *pRet = static_cast<LONG>(m_file.lastWriteCount());
+        const wchar_t* text = data;
+        size_t left = static_cast<ULONG>(count);
+        ULONG written = 0;
+        do {
+            size_t units = std::min(left, kPieceUnits);
+            if (units < left && IS_HIGH_SURROGATE(text[units - 1])) --units;
+            const std::span<char> bytes = m_utf8.reserve(units * kMaxUtf8PerUnit);
+            // ASCII needs no conversion; the system converts from the first other unit on.
+            const size_t ascii = CopyAsciiPrefix(std::wstring_view(text, units), bytes.data());
+            int size = static_cast<int>(ascii);
+            if (ascii < units)
+                size += ::WideCharToMultiByte(CP_UTF8, 0, text + ascii, static_cast<int>(units - ascii),
+                                              bytes.data() + ascii, static_cast<int>(bytes.size() - ascii),
+                                              nullptr, nullptr);
+            if (!m_file.write(bytes.data(), static_cast<DWORD>(size))) return E_FAIL;
+            written += m_file.lastWriteCount();
+            if (m_file.lastWriteCount() != static_cast<DWORD>(size)) break;
+            text += units;
+            left -= units;
+        } while (left > 0);
+        *pRet = static_cast<LONG>(written);
         return S_OK;
     });
 }

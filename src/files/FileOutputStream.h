@@ -9,6 +9,9 @@
 
 #include "Zembrolatix.h"
 
+#include <memory>
+#include <span>
+
 class CFileOutputStream : public IScriptImplementsImpl<CFileOutputStream, IFileOutputStream>,
                           public IObjectSafetyImpl<CFileOutputStream>,
                           public ISafeLocalFileImpl<CFileOutputStream>,
@@ -38,4 +41,20 @@ public:
 
 private:
     API::Win32::File m_file;
+    // Conversion space kept from one write to the next; it only grows.
+    class GrowBuffer {
+    public:
+        std::span<char> reserve(size_t size) {
+            if (size > m_size) {
+                m_bytes = std::make_unique_for_overwrite<char[]>(size);
+                m_size = size;
+            }
+            return {m_bytes.get(), m_size};
+        }
+
+    private:
+        std::unique_ptr<char[]> m_bytes;
+        size_t m_size = 0;
+    };
+    GrowBuffer m_utf8;
 };

@@ -14,14 +14,62 @@ bool InsidePrivateDataFolder(std::wstring_view path) {
     return PathRules::LiesInside(path, folder);
 }
 
+// What the file system holds under a path: nothing, or an entry with its kind and size.
+struct Lookup {
+    bool found = false;
+    bool directory = false;
+    ULONGLONG size = 0;
+};
+
+// Reasons the attribute query gives for a path that names nothing; the directory search would find
+// nothing there either.
+bool NamesNothing(DWORD error) noexcept {
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_NOT_READY:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
+    case ERROR_DIRECTORY:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Asks for the attributes of the one path named. Entries the attribute query cannot describe (device
+// names such as NUL, files the system holds open exclusively) are looked up by the directory search,
+// which reports them from their folder's listing.
+Lookup LookUp(const std::wstring& path) noexcept {
+    Lookup result;
+    const PathRules::LookupTarget target = PathRules::LookupTargetOf(path);
+    if (target == PathRules::LookupTarget::Nothing) return result;
+    API::Win32::FileAttributes attributes;
+    if (attributes.read(path.c_str())) {
+        result.directory = attributes.isDirectory();
+        result.found = result.directory || target == PathRules::LookupTarget::Entry;
+        result.size = attributes.size();
+        return result;
+    }
+    // A search never matches a name ending with a separator.
+    if (target == PathRules::LookupTarget::Folder || NamesNothing(attributes.error())) return result;
+    API::Win32::FileFind find;
+    if (!find.first(path.c_str())) return result;
+    result.found = true;
+    result.directory = (find.data().dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    result.size = (ULONGLONG(find.data().nFileSizeHigh) << 32) | find.data().nFileSizeLow;
+    return result;
+}
+
 } // namespace
 
 STDMETHODIMP CLocalFile::get_fileSize(ULONGLONG* pVal) noexcept {
     if (!pVal) return E_POINTER;
-    API::Win32::FileFind find;
-    if (!find.first(m_path.c_str()) || (find.data().dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        return E_FAIL;
-    *pVal = (ULONGLONG(find.data().nFileSizeHigh) << 32) | find.data().nFileSizeLow;
+    const Lookup entry = LookUp(m_path);
+    if (!entry.found || entry.directory) return E_FAIL;
+    *pVal = entry.size;
     return S_OK;
 }
 
@@ -56,17 +104,14 @@ STDMETHODIMP CLocalFile::append(BSTR node) noexcept {
 
 STDMETHODIMP CLocalFile::exists(VARIANT_BOOL* pRet) noexcept {
     if (!pRet) return E_POINTER;
-    API::Win32::FileFind find;
-    *pRet = find.first(m_path.c_str()) ? VARIANT_TRUE : VARIANT_FALSE;
+    *pRet = LookUp(m_path).found ? VARIANT_TRUE : VARIANT_FALSE;
     return S_OK;
 }
 
 STDMETHODIMP CLocalFile::isDirectory(VARIANT_BOOL* pRet) noexcept {
     if (!pRet) return E_POINTER;
-    API::Win32::FileFind find;
-    const bool directory =
-        find.first(m_path.c_str()) && (find.data().dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
-    *pRet = directory ? VARIANT_TRUE : VARIANT_FALSE;
+    const Lookup entry = LookUp(m_path);
+    *pRet = entry.found && entry.directory ? VARIANT_TRUE : VARIANT_FALSE;
     return S_OK;
 }
 

@@ -122,6 +122,14 @@ std::wstring AppendNode(std::wstring_view path, std::wstring_view node) {
     return out;
 }
 
+LookupTarget LookupTargetOf(std::wstring_view path) noexcept {
+    constexpr std::wstring_view kVerbatim = L"\\\\?\\";
+    std::wstring_view name = path;
+    if (name.substr(0, kVerbatim.size()) == kVerbatim) name.remove_prefix(kVerbatim.size());
+    if (name.empty() || name.find_first_of(L"*?") != std::wstring_view::npos) return LookupTarget::Nothing;
+    return IsSeparator(name.back()) ? LookupTarget::Folder : LookupTarget::Entry;
+}
+
 std::optional<std::wstring> FullPathForm(std::wstring_view path) {
     // The system stops reading at a NUL; the text after it must not decide anything.
     if (path.find(L'\0') != std::wstring_view::npos) return std::nullopt;

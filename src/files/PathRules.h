@@ -18,6 +18,14 @@ std::wstring_view LeafName(std::wstring_view path);
 // The path, a "\" unless it is empty or already ends with one, then the node exactly as given.
 std::wstring AppendNode(std::wstring_view path, std::wstring_view node);
 
+// What a path can name when one file-system entry is looked up by it.
+enum class LookupTarget {
+    Nothing, // empty, or holding a wildcard (* or ?) after any leading verbatim prefix "\\?\"
+    Folder,  // ends with a separator ("C:\", "C:\dir\"): only a folder answers to it
+    Entry,   // a file or a folder
+};
+LookupTarget LookupTargetOf(std::wstring_view path) noexcept;
+
 // The full form of a fully qualified path as the system resolves it before opening it: "/" read as "\",
 // repeated separators, "." and ".." segments (never above the drive root or the UNC share) and trailing
 // dots and blanks resolved; a trailing separator is kept. Verbatim "\\?\X:\" and "\\?\UNC\" paths are

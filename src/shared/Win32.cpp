@@ -43,17 +43,16 @@ bool RegKey::open(HKEY parent, const wchar_t* subkey, REGSAM access) noexcept {
 }
 
 namespace {
-// Reads a fixed-size value of one type; a stored size wider than the type's is refused.
+// Reads a fixed-size value of one type in one query: a stored size wider than the type's does not fit
+// (ERROR_MORE_DATA) and is refused; a narrower one leaves the upper bytes zero.
 template <class T> bool ReadFixed(HKEY key, const wchar_t* name, DWORD wantType, T& out) noexcept {
     out = 0;
-    DWORD type = 0, size = 0;
-    if (::RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
-    if (size == 0 || type != wantType || size > sizeof(T)) return false;
     T value = 0;
-    size = sizeof(T);
+    DWORD type = 0, size = sizeof(T);
     if (::RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
         ERROR_SUCCESS)
         return false;
+    if (size == 0 || type != wantType) return false;
     out = value;
     return true;
 }

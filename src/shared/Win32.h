@@ -90,6 +90,25 @@ private:
     WIN32_FIND_DATAW m_data{};
 };
 
+// The attributes and size of one named file or folder (GetFileAttributesExW): no handle is opened and
+// the folder holding it is not searched. Holds no handle, so it is not a THandle.
+class FileAttributes {
+public:
+    // True when the system answered for the path; otherwise error() holds the reason.
+    bool read(const wchar_t* path) noexcept {
+        m_error =
+            ::GetFileAttributesExW(path, GetFileExInfoStandard, &m_data) ? ERROR_SUCCESS : ::GetLastError();
+        return m_error == ERROR_SUCCESS;
+    }
+    DWORD error() const noexcept { return m_error; }
+    bool isDirectory() const noexcept { return (m_data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+    ULONGLONG size() const noexcept { return (ULONGLONG(m_data.nFileSizeHigh) << 32) | m_data.nFileSizeLow; }
+
+private:
+    WIN32_FILE_ATTRIBUTE_DATA m_data{};
+    DWORD m_error = ERROR_FILE_NOT_FOUND;
+};
+
 class RegKey : public THandle<HKEY> {
 public:
     RegKey() noexcept = default;

@@ -49,6 +49,23 @@ TEST(PathRules, LeafName) {
         EXPECT_EQ(PathRules::LeafName(c.in), c.out) << c.in;
 }
 
+TEST(PathRules, LookupTargetOf) {
+    using PathRules::LookupTarget;
+    const struct {
+        const wchar_t* in;
+        LookupTarget out;
+    } cases[] = {
+        {L"C:\\a.txt", LookupTarget::Entry},    {L"C:", LookupTarget::Entry},
+        {L"\\\\?\\C:\\a", LookupTarget::Entry}, {L"C:\\", LookupTarget::Folder},
+        {L"C:\\dir/", LookupTarget::Folder},    {L"\\\\?\\C:\\", LookupTarget::Folder},
+        {L"", LookupTarget::Nothing},           {L"C:\\windows\\*.ini", LookupTarget::Nothing},
+        {L"C:\\a?.txt", LookupTarget::Nothing}, {L"C:\\*\\a.txt", LookupTarget::Nothing},
+        {L"\\\\?\\", LookupTarget::Nothing},    {L"\\\\?\\C:\\?", LookupTarget::Nothing},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(PathRules::LookupTargetOf(c.in), c.out) << c.in;
+}
+
 TEST(PathRules, AppendNode) {
     const struct {
         const wchar_t* path;

@@ -58,6 +58,16 @@ TEST(FileOutputStream, WriteArgumentOrder) {
     EXPECT_EQ(value, 5u);
 }
 
+// ASCII, a pair and a three-byte unit in turn: a long text of them puts a pair across any position
+// at which a writer might cut it.
+std::wstring Long(size_t units) {
+    std::wstring text;
+    while (text.size() < units)
+        text += L"ab\U0001F600\u20AC";
+    text.resize(units);
+    return text;
+}
+
 // Exactly count units are converted; a pair cut by count yields only what the conversion reports, and
 // never a byte of the unit left out.
 TEST(FileOutputStream, WritesExactlyCountUnits) {
@@ -65,9 +75,17 @@ TEST(FileOutputStream, WritesExactlyCountUnits) {
         std::wstring text;
         LONG count;
     } cases[] = {
-        {L"abcdef", 3},       {L"\u00E9", 1},     {L"a\U0001F600b", 3},
-        {L"a\U0001F600b", 2}, {L"\U0001F600", 1}, {std::wstring(1, L'\xDE00') + L"x", 1},
+        {L"abcdef", 3},
+        {L"\u00E9", 1},
+        {L"a\U0001F600b", 3},
+        {L"a\U0001F600b", 2},
+        {L"\U0001F600", 1},
+        {std::wstring(1, L'\xDE00') + L"x", 1},
         {L"\u20AC\u20AC", 1},
+        // Long texts, whole and cut in the middle of a pair.
+        {Long(40000), 40000},
+        {Long(70001), 70001},
+        {Long(70001), 32768},
     };
     for (const auto& c : cases) {
         TempName name(L"count");
@@ -86,9 +104,8 @@ TEST(FileOutputStream, WritesExactlyCountUnits) {
         }
         EXPECT_EQ(ReadAll(name.path()), expected) << "count " << c.count;
         // Nothing of the units after count: the next unit's bytes never appear.
-        std::string full(64, '\0');
         int fullSize = ::WideCharToMultiByte(CP_UTF8, 0, c.text.data(), static_cast<int>(c.text.size()),
-                                             full.data(), 64, nullptr, nullptr);
+                                             nullptr, 0, nullptr, nullptr);
         EXPECT_LE(expected.size(), static_cast<size_t>(fullSize));
     }
     TempName name(L"exact");

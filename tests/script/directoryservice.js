@@ -30,12 +30,12 @@ test("the interface identifier: braces required, letter case free", function () 
              "the identifier is checked before the key");
 });
 
-test("TmpD ends with a separator and is not found by the lookups", function () {
+test("TmpD ends with a separator and is found as a folder", function () {
     var t = directory("TmpD");
     eq(t.path.charAt(t.path.length - 1), "\\");
     eq(t.leafName, "");
-    eq(t.exists(), false);
-    eq(t.isDirectory(), false);
+    eq(t.exists(), true);
+    eq(t.isDirectory(), true);
     eq(t.GetSafe(), true, "set although outside the private folder");
     t.append("a.txt");
     eq(t.path, TMP + "\\a.txt", "no second separator");

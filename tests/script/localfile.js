@@ -27,9 +27,6 @@ test("initWithPath normalises and leafName answers the last segment", function (
         g.initWithNativePath(cases[i][0]);
         eq(g.path, cases[i][1], cases[i][0] + " initWithNativePath");
     }
-    var root = newLocalFile("C:\\");
-    eq(root.exists(), false, "a drive root is not found");
-    eq(root.isDirectory(), false, "nor is it a directory");
 });
 
 test("empty paths and nodes are refused and change nothing", function () {
@@ -147,17 +144,29 @@ test("create and remove inside the private folder", function () {
     eq(deep.exists(), false, "a missing parent: S_OK, nothing made");
 });
 
-test("lookups: one directory search on the path as stored", function () {
+test("lookups: the one entry named, a folder also with its trailing separator, never a pattern", function () {
     var name = unique(F, "look");
     writeAnsi(name, "0123456789");
-    var f = newLocalFile(name);
-    eq(f.exists(), true);
-    eq(f.fileSize, 10);
-    var pattern = newLocalFile(name.substring(0, name.length - 3) + "*");
-    eq(pattern.exists(), true, "a wildcard in the last segment matches");
-    var folderSep = directory("TmpD");
-    eq(folderSep.exists(), false, "a path ending with a separator is not found");
-    throwsHr(E_FAIL, function () { return newLocalFile(name + "_missing").fileSize; }, "missing file");
+    // path (as initWithPath takes it, or a LocalFile), exists, isDirectory, fileSize (null: E_FAIL)
+    var cases = [
+        [name, true, false, 10],
+        ["C:\\", true, true, null],
+        [directory("TmpD"), true, true, null],
+        [F + "\\\\", true, true, null],
+        ["C:\\windows\\*.ini", false, false, null],
+        [name.substring(0, name.length - 3) + "*", false, false, null],
+        [name.substring(0, name.length - 1) + "?", false, false, null],
+        [name + "\\\\", false, false, null],
+        [name + "_missing", false, false, null],
+        ["NUL", true, false, 0]
+    ];
+    for (var i = 0; i < cases.length; i++) {
+        var f = typeof cases[i][0] === "string" ? newLocalFile(cases[i][0]) : cases[i][0];
+        eq(f.exists(), cases[i][1], f.path + " exists");
+        eq(f.isDirectory(), cases[i][2], f.path + " isDirectory");
+        if (cases[i][3] === null) throwsHr(E_FAIL, function () { return f.fileSize; }, f.path + " fileSize");
+        else eq(f.fileSize, cases[i][3], f.path + " fileSize");
+    }
     removeFile(name);
 });
 
