@@ -46,20 +46,19 @@ bool WaitUntil(const std::function<bool()>& done) {
 }
 
 // A visible dialog window of the thread (owned by owner, when given).
+BOOL CALLBACK FindDialog(HWND window, LPARAM data) {
+    auto& [owner, found] = *reinterpret_cast<std::pair<HWND, HWND>*>(data);
+    wchar_t name[16] = {};
+    ::GetClassNameW(window, name, 16);
+    if (std::wstring(name) == L"#32770" && ::IsWindowVisible(window) &&
+        (!owner || ::GetWindow(window, GW_OWNER) == owner))
+        found = window;
+    return !found;
+}
+
 HWND DialogOf(DWORD thread, HWND owner) {
     std::pair<HWND, HWND> search{owner, nullptr};
-    ::EnumThreadWindows(
-        thread,
-        [](HWND window, LPARAM data) -> BOOL {
-            auto& [owner, found] = *reinterpret_cast<std::pair<HWND, HWND>*>(data);
-            wchar_t name[16] = {};
-            ::GetClassNameW(window, name, 16);
-            if (std::wstring(name) == L"#32770" && ::IsWindowVisible(window) &&
-                (!owner || ::GetWindow(window, GW_OWNER) == owner))
-                found = window;
-            return !found;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    ::EnumThreadWindows(thread, FindDialog, reinterpret_cast<LPARAM>(&search));
     return search.second;
 }
 
