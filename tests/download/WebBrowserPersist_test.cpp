@@ -75,4 +75,26 @@ TEST(WebBrowserPersist, UnsafeFileIsRefusedWithoutDownloadOrNotification) {
     EXPECT_EQ(listener->calls.size(), 1u);
 }
 
+// Reading a device as a source would block the calling thread for ever: such sources are refused
+// before anything starts, the listener included.
+TEST(WebBrowserPersist, DeviceSourcesAreRefusedBeforeTheTransfer) {
+    TempFile dest(L"persist-device-dest.bin");
+    ComPtr<IWebBrowserPersist> persist;
+    ASSERT_EQ(CWebBrowserPersist::CreateLocal(persist.put()), S_OK);
+    auto* listener = new CComObject<FakeListener>();
+    ComPtr<IDispatch> listenerRef;
+    listener->QueryInterface(IID_IDispatch, listenerRef.put_void());
+    ASSERT_EQ(persist->put_progressListener(listenerRef.get()), S_OK);
+    ComPtr<ILocalFile> target = FileAt(dest.path(), VARIANT_TRUE);
+
+    for (const wchar_t* source :
+         {L"C:\\windows\\COM1.txt", L"CON", L"file:///C:/windows/aux.txt", L"file:///C:/windows/NUL",
+          L"C:\\x\\lpt1", L"\\\\.\\COM2", L"\\\\?\\C:\\windows\\win.ini", L"COM9.dat", L"prn"}) {
+        Bstr uri(source);
+        EXPECT_EQ(persist->saveURI(uri.get(), target.get()), E_INVALIDARG) << source;
+    }
+    EXPECT_FALSE(dest.exists());
+    EXPECT_TRUE(listener->calls.empty());
+}
+
 } // namespace
