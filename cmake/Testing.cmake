@@ -94,3 +94,8 @@ endforeach()
 # Tests that need the loopback HTTP server of the download tests.
 include(${CMAKE_SOURCE_DIR}/tests/download/http-server.cmake)
 
+
+# The text rules under the fuzzer, built natively: once, in the 64-bit build.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  include(${CMAKE_SOURCE_DIR}/cmake/Fuzz.cmake)
+endif()
