@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdio>
+#include <thread>
+
 namespace {
 
 TEST(WebBrowserPersist, ListenerIsReadBackAndCleared) {
@@ -87,12 +91,24 @@ TEST(WebBrowserPersist, DeviceSourcesAreRefusedBeforeTheTransfer) {
     ASSERT_EQ(persist->put_progressListener(listenerRef.get()), S_OK);
     ComPtr<ILocalFile> target = FileAt(dest.path(), VARIANT_TRUE);
 
+    // A source that blocks ends the program with its name rather than hanging the run.
+    std::atomic<const wchar_t*> current{nullptr};
+    API::Win32::Handle done(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    std::thread guard([&] {
+        if (::WaitForSingleObject(done.get(), 30000) == WAIT_OBJECT_0) return;
+        std::fprintf(stderr, "saveURI blocked on %ls\n", current.load());
+        std::fflush(stderr);
+        ::TerminateProcess(::GetCurrentProcess(), 3);
+    });
     for (const wchar_t* source :
          {L"C:\\windows\\COM1.txt", L"CON", L"file:///C:/windows/aux.txt", L"file:///C:/windows/NUL",
           L"C:\\x\\lpt1", L"\\\\.\\COM2", L"\\\\?\\C:\\windows\\win.ini", L"COM9.dat", L"prn"}) {
+        current = source;
         Bstr uri(source);
         EXPECT_EQ(persist->saveURI(uri.get(), target.get()), E_INVALIDARG) << source;
     }
+    ::SetEvent(done.get());
+    guard.join();
     EXPECT_FALSE(dest.exists());
     EXPECT_TRUE(listener->calls.empty());
 }
