@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every fuzz target of the text rules for longer than the test suite does (default 600 s each,
 # or the number of seconds given), then folds what the runs found into tests/fuzz/corpus, keeping
-# only inputs that add coverage. A crash stops with its input under build64/fuzz/<target>/.
+# only inputs that add coverage. A failure stops with its input under build64/fuzz-long/<target>/;
+# once fixed, the input belongs in tests/fuzz/regressions/<target>/.
 #   bash scripts/fuzz.sh [SECONDS] [TARGET...]
 set -euo pipefail
 cd "$(dirname "$0")/.."

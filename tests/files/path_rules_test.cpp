@@ -318,18 +318,4 @@ TEST(PathRules, DownloadSourcesThatNameDevices) {
     EXPECT_TRUE(PathRules::SourceNamesDevice(L"C:\\x\\nul\0.txt"s));
 }
 
-TEST(PathRules, FileUrlNamesExactlyThePath) {
-    const struct {
-        const wchar_t* path;
-        const wchar_t* url;
-    } cases[] = {
-        {L"C:\\dir\\p%41.xml", L"file:///C:/dir/p%2541.xml"},
-        {L"C:\\a b\\x#1?.xml", L"file:///C:/a%20b/x%231%3F.xml"},
-        {L"C:\\\u00fc\u20ac.xml", L"file:///C:/\u00fc\u20ac.xml"},
-        {L"\\\\server\\share\\x;y", L"file://server/share/x%3By"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(PathRules::FileUrlFromPath(c.path), c.url) << c.path;
-}
-
 } // namespace
