@@ -94,7 +94,6 @@ endforeach()
 # Tests that need the loopback HTTP server of the download tests.
 include(${CMAKE_SOURCE_DIR}/tests/download/http-server.cmake)
 
-
 # The script-author kit (64-bit build only; its files are generated there): the TypeScript compiler
 # accepts the sample and refuses the misuse; every member of the type library has a reference entry.
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
@@ -104,4 +103,6 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   # The demo application (scripts/demo.sh) runs to its end in the test prefix.
   add_test(NAME demo.notes COMMAND ${CMAKE_SOURCE_DIR}/demo/notes/run.sh ${CMAKE_BINARY_DIR})
   set_tests_properties(demo.notes PROPERTIES FIXTURES_REQUIRED prefix TIMEOUT 300 RESOURCE_LOCK "private-data-folder;diagnostic-log")
+  # The text rules under the fuzzer, built natively: once, in the 64-bit build.
+  include(${CMAKE_SOURCE_DIR}/cmake/Fuzz.cmake)
 endif()

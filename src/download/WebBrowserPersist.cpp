@@ -1,5 +1,6 @@
 #include "download/WebBrowserPersist.h"
 
+#include "files/PathRules.h"
 #include "shared/Bstr.h"
 #include "shared/Win32.h"
 
@@ -38,11 +39,19 @@ STDMETHODIMP CWebBrowserPersist::put_progressListener(IDispatch* newVal) noexcep
 }
 
 // Downloads synchronously: the platform's callbacks, and with them the listener, run on this thread
-// before the call returns. Only a target whose safe flag is set is written.
+// before the call returns. Only a target whose safe flag is set is written. A source that names a device
+// (a console, a serial port) is refused: reading one would block this thread for ever.
 STDMETHODIMP CWebBrowserPersist::saveURI(BSTR uri, ILocalFile* destFile) noexcept {
     if (BstrEmpty(uri) || !destFile) return E_INVALIDARG;
+    bool device = true;
+    HRESULT hr = ComBoundary([&] {
+        device = PathRules::SourceNamesDevice(BstrView(uri));
+        return S_OK;
+    });
+    if (FAILED(hr)) return hr;
+    if (device) return E_INVALIDARG;
     VARIANT_BOOL safe = VARIANT_FALSE;
-    HRESULT hr = destFile->GetSafe(&safe);
+    hr = destFile->GetSafe(&safe);
     if (FAILED(hr)) return hr;
     if (safe != VARIANT_TRUE) return E_ACCESSDENIED;
     Bstr path;

@@ -71,6 +71,8 @@ std::optional<Rooted> SplitRoot(std::wstring_view path) {
         if (share.empty()) return std::nullopt;
         std::wstring_view server = inner.substr(0, serverEnd);
         if (OnlyDotsAndBlanks(server) || OnlyDotsAndBlanks(share)) return std::nullopt;
+        // "\\?\UNC\?\x" would come out as "\\?\x", a device path.
+        if (server[0] == L'.' || server[0] == L'?') return std::nullopt;
         std::wstring root = L"\\\\";
         root.append(server).append(1, kSep).append(share);
         return Rooted{std::move(root), shareEnd == std::wstring_view::npos ? L"" : inner.substr(shareEnd + 1),
@@ -97,6 +99,69 @@ std::optional<Rooted> SplitRoot(std::wstring_view path) {
     if (path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == L':' && IsSeparator(path[2]))
         return Rooted{std::wstring(path.substr(0, 2)), path.substr(3), false};
     return std::nullopt;
+}
+
+int HexValue(wchar_t c) noexcept {
+    if (c >= L'0' && c <= L'9') return c - L'0';
+    if (c >= L'a' && c <= L'f') return c - L'a' + 10;
+    if (c >= L'A' && c <= L'F') return c - L'A' + 10;
+    return -1;
+}
+
+// %xx escapes decoded one unit each; a malformed escape stays as written.
+std::wstring DecodeEscapes(std::wstring_view text) {
+    std::wstring out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 &&
+            HexValue(text[i + 2]) >= 0) {
+            out.push_back(static_cast<wchar_t>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2])));
+            i += 2;
+        } else {
+            out.push_back(text[i]);
+        }
+    }
+    return out;
+}
+
+// A scheme of two characters or more ("http:"); a single letter before ':' is a drive.
+bool HasUrlScheme(std::wstring_view text) noexcept {
+    size_t colon = text.find(L':');
+    if (colon == std::wstring_view::npos || colon < 2) return false;
+    for (size_t i = 0; i < colon; ++i) {
+        const wchar_t c = text[i];
+        if (!IsDriveLetter(c) &&
+            !(i > 0 && ((c >= L'0' && c <= L'9') || c == L'+' || c == L'-' || c == L'.')))
+            return false;
+    }
+    return true;
+}
+
+bool LeafNamesDevice(std::wstring_view path) {
+    size_t lastSeparator = path.find_last_of(L"\\/");
+    std::wstring_view leaf = lastSeparator == std::wstring_view::npos ? path : path.substr(lastSeparator + 1);
+    // A drive-relative name: "C:CON".
+    if (lastSeparator == std::wstring_view::npos && leaf.size() >= 2 && IsDriveLetter(leaf[0]) &&
+        leaf[1] == L':')
+        leaf.remove_prefix(2);
+    while (!leaf.empty() && (leaf.back() == L'.' || leaf.back() == L' '))
+        leaf.remove_suffix(1);
+    return IsDosDeviceName(leaf);
+}
+
+bool PathNamesDevice(std::wstring_view path) {
+    // The system stops reading at a NUL.
+    path = path.substr(0, path.find(L'\0'));
+    size_t leading = 0;
+    while (leading < path.size() && IsSeparator(path[leading]))
+        ++leading;
+    // "\\.\", "\\?\" and their relatives: the device namespaces.
+    if (leading >= 2 && leading < path.size() && (path[leading] == L'.' || path[leading] == L'?'))
+        return true;
+    if (LeafNamesDevice(path)) return true;
+    // A URL's query or fragment may be cut off before the file is opened.
+    size_t cut = path.find_first_of(L"?#");
+    return cut != std::wstring_view::npos && LeafNamesDevice(path.substr(0, cut));
 }
 
 } // namespace
@@ -137,7 +202,10 @@ std::optional<std::wstring> FullPathForm(std::wstring_view path) {
     if (!rooted) return std::nullopt;
 
     const bool verbatim = rooted->verbatim;
-    if (verbatim && rooted->rest.find(L'/') != std::wstring_view::npos) return std::nullopt;
+    // A verbatim path takes "/" literally, where the full form would be read with it as a separator.
+    if (verbatim &&
+        (rooted->rest.find(L'/') != std::wstring_view::npos || rooted->root.find(L'/') != std::wstring::npos))
+        return std::nullopt;
     std::vector<std::wstring_view> parts = Split(rooted->rest, !verbatim);
     // A trailing separator leaves an empty last piece: every named segment is then a folder.
     const bool trailingSeparator = parts.size() > 1 && parts.back().empty();
@@ -171,6 +239,14 @@ std::optional<std::wstring> FullPathForm(std::wstring_view path) {
         segments.push_back(segment);
     }
 
+    // What "." and ".." leave last is the name opened: "C:\\x\\COM1\\." opens the device.
+    if (!verbatim && !trailingSeparator && !segments.empty()) {
+        std::wstring_view& tail = segments.back();
+        while (!tail.empty() && (tail.back() == L'.' || tail.back() == L' '))
+            tail.remove_suffix(1);
+        if (tail.empty() || IsDosDeviceName(tail)) return std::nullopt;
+    }
+
     std::wstring out = std::move(rooted->root);
     const bool driveRoot = out.size() == 2;
     if (segments.empty()) {
@@ -193,6 +269,42 @@ bool LiesInside(std::wstring_view path, std::wstring_view folder) {
     std::wstring_view full = *fullPath;
     if (!StartsWithIgnoreAsciiCase(full, base)) return false;
     return full.size() == base.size() || full[base.size()] == kSep;
+}
+
+std::wstring FileUrlFromPath(std::wstring_view path) {
+    static constexpr wchar_t kHex[] = L"0123456789ABCDEF";
+    std::wstring out = L"file:";
+    size_t start = 0;
+    if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
+        out += L"//";
+        start = 2;
+    } else {
+        out += L"///";
+        if (path.size() >= 2 && IsDriveLetter(path[0]) && path[1] == L':') {
+            out.append(path.substr(0, 2));
+            start = 2;
+        }
+    }
+    for (size_t i = start; i < path.size(); ++i) {
+        const wchar_t c = path[i];
+        if (IsSeparator(c)) {
+            out.push_back(L'/');
+        } else if (c >= 0x80 || IsDriveLetter(c) || (c >= L'0' && c <= L'9') || c == L'-' || c == L'.' ||
+                   c == L'_' || c == L'~') {
+            out.push_back(c);
+        } else {
+            out.push_back(L'%');
+            out.push_back(kHex[(c >> 4) & 0xF]);
+            out.push_back(kHex[c & 0xF]);
+        }
+    }
+    return out;
+}
+
+bool SourceNamesDevice(std::wstring_view source) {
+    if (StartsWithIgnoreAsciiCase(source, L"file:")) return PathNamesDevice(DecodeEscapes(source.substr(5)));
+    if (HasUrlScheme(source)) return false;
+    return PathNamesDevice(source);
 }
 
 } // namespace PathRules

@@ -38,7 +38,7 @@ public:
         return count;
     }
     STDMETHOD(QueryInterface)(REFIID iid, void** ppv) noexcept override {
-        return QueryInterfaceTable(this, Base::GetInterfaceTable(), iid, ppv);
+        return QueryInterfaceTable(static_cast<Base*>(this), Base::GetInterfaceTable(), iid, ppv);
     }
 };
 

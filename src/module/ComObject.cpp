@@ -6,7 +6,7 @@ HRESULT QueryInterfaceTable(void* object, const InterfaceEntry* table, REFIID ii
     const bool wantUnknown = ::IsEqualIID(iid, IID_IUnknown);
     for (const InterfaceEntry* entry = table; entry->iid; ++entry) {
         if (wantUnknown || ::IsEqualIID(iid, *entry->iid)) {
-            auto* unknown = reinterpret_cast<IUnknown*>(static_cast<char*>(object) + entry->offset);
+            IUnknown* unknown = entry->cast(object);
             unknown->AddRef();
             *ppv = unknown;
             return S_OK;

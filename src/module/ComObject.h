@@ -9,20 +9,18 @@
 
 #include <unknwn.h>
 
-#include <cstddef>
 #include <new>
 
-// One row of a class's interface table: the identifier and where that interface's pointer lives.
+// One row of a class's interface table: the identifier and how to reach that interface's pointer from
+// the class's own pointer.
 struct InterfaceEntry {
     const IID* iid;
-    std::ptrdiff_t offset;
+    IUnknown* (*cast)(void* object) noexcept;
 };
 
-// Distance from the start of Derived to its Base sub-object (Base must be an unambiguous base).
-template <class Base, class Derived> std::ptrdiff_t OffsetOfBase() noexcept {
-    constexpr std::uintptr_t probe = 0x1000;
-    auto* derived = reinterpret_cast<Derived*>(probe);
-    return reinterpret_cast<std::uintptr_t>(static_cast<Base*>(derived)) - probe;
+// The class's pointer converted to its Itf base (Itf must be an unambiguous base).
+template <class Itf, class Class> IUnknown* CastToInterface(void* object) noexcept {
+    return static_cast<Itf*>(static_cast<Class*>(object));
 }
 
 #define BEGIN_COM_MAP(Class)                                                                                 \
@@ -30,18 +28,19 @@ template <class Base, class Derived> std::ptrdiff_t OffsetOfBase() noexcept {
     static const ::InterfaceEntry* GetInterfaceTable() noexcept {                                            \
         static const ::InterfaceEntry table[] = {
 // An interface implemented by a base of the same name.
-#define COM_INTERFACE_ENTRY(Itf) {&__uuidof(Itf), ::OffsetOfBase<Itf, ComMapClass>()},
+#define COM_INTERFACE_ENTRY(Itf) {&__uuidof(Itf), &::CastToInterface<Itf, ComMapClass>},
 // An interface answered through the pointer of another base (IDispatch through the primary dual).
-#define COM_INTERFACE_ENTRY2(Itf, Via) {&__uuidof(Itf), ::OffsetOfBase<Via, ComMapClass>()},
+#define COM_INTERFACE_ENTRY2(Itf, Via) {&__uuidof(Itf), &::CastToInterface<Via, ComMapClass>},
 #define END_COM_MAP()                                                                                        \
-    { nullptr, 0 }                                                                                           \
+    { nullptr, nullptr }                                                                                     \
     }                                                                                                        \
     ;                                                                                                        \
     return table;                                                                                            \
     }
 
-// Looks iid up in a table; IUnknown is answered with the first row. Adds a reference through the
-// returned pointer, so the wrapper's own counting applies.
+// Looks iid up in a table; IUnknown is answered with the first row. object is the pointer of the class
+// that lists the table. Adds a reference through the returned pointer, so the wrapper's own counting
+// applies.
 HRESULT QueryInterfaceTable(void* object, const InterfaceEntry* table, REFIID iid, void** ppv) noexcept;
 
 // Plain reference counting: every script object lives in one single-threaded apartment.
@@ -81,12 +80,19 @@ private:
 
 using CreatorFunc = HRESULT (*)(IUnknown* outer, REFIID iid, void** ppv);
 
-// Plain wrapper: the class's fields, its own reference count and IUnknown.
-template <class Base> class CComObject final : public Base {
-public:
-    CComObject() { g_module.Lock(); }
-    ~CComObject() { g_module.Unlock(); }
+// Keeps the module locked for the lifetime of the object it is the first base of: it is built before
+// and destroyed after every member of the object, so the module stays locked while any of them runs.
+class ModuleLockHolder {
+protected:
+    ModuleLockHolder() noexcept { g_module.Lock(); }
+    ~ModuleLockHolder() { g_module.Unlock(); }
+    ModuleLockHolder(const ModuleLockHolder&) = delete;
+    ModuleLockHolder& operator=(const ModuleLockHolder&) = delete;
+};
 
+// Plain wrapper: the class's fields, its own reference count and IUnknown.
+template <class Base> class CComObject final : private ModuleLockHolder, public Base {
+public:
     STDMETHOD_(ULONG, AddRef)() noexcept override { return this->InternalAddRef(); }
     STDMETHOD_(ULONG, Release)() noexcept override {
         ULONG count = this->InternalRelease();
@@ -94,7 +100,7 @@ public:
         return count;
     }
     STDMETHOD(QueryInterface)(REFIID iid, void** ppv) noexcept override {
-        return QueryInterfaceTable(this, Base::GetInterfaceTable(), iid, ppv);
+        return QueryInterfaceTable(static_cast<Base*>(this), Base::GetInterfaceTable(), iid, ppv);
     }
 
     static HRESULT CreateInstance(REFIID iid, void** ppv) noexcept {
@@ -126,15 +132,14 @@ public:
 
     // The inner lookup, used by the aggregate's own IUnknown.
     HRESULT InnerQueryInterface(REFIID iid, void** ppv) noexcept {
-        return QueryInterfaceTable(this, Base::GetInterfaceTable(), iid, ppv);
+        return QueryInterfaceTable(static_cast<Base*>(this), Base::GetInterfaceTable(), iid, ppv);
     }
 };
 
 // Aggregated wrapper: its own count, the outer IUnknown and the contained class.
-template <class Base> class CComAggObject final : public IUnknown {
+template <class Base> class CComAggObject final : private ModuleLockHolder, public IUnknown {
 public:
-    explicit CComAggObject(IUnknown* outer) : m_contained(outer) { g_module.Lock(); }
-    ~CComAggObject() { g_module.Unlock(); }
+    explicit CComAggObject(IUnknown* outer) : m_contained(outer) {}
     CComAggObject(const CComAggObject&) = delete;
     CComAggObject& operator=(const CComAggObject&) = delete;
 

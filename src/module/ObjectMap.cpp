@@ -70,7 +70,8 @@ bool ObjectMapInit() noexcept {
 void ObjectMapTerm() noexcept {
     if (!g_objectMapInitialised) return;
     for (ObjectMapEntry& entry : g_objectMap) {
-        if (IUnknown* cached = std::exchange(entry.cachedClassObject, nullptr)) cached->Release();
+        if (IUnknown* cached = entry.cachedClassObject.exchange(nullptr, std::memory_order_acq_rel))
+            cached->Release();
     }
     g_objectMapInitialised = false;
 }
@@ -89,17 +90,18 @@ HRESULT GetClassObjectFromMap(REFCLSID clsid, REFIID iid, void** ppv) noexcept {
     }
     if (!entry) return CLASS_E_CLASSNOTAVAILABLE;
 
-    if (!entry->cachedClassObject) {
+    IUnknown* cached = entry->cachedClassObject.load(std::memory_order_acquire);
+    if (!cached) {
         std::lock_guard guard(g_objectMapLock);
-        if (!entry->cachedClassObject) {
-            IUnknown* created = nullptr;
+        cached = entry->cachedClassObject.load(std::memory_order_relaxed);
+        if (!cached) {
             HRESULT hr =
-                CreateClassObject(entry->createInstance, IID_IUnknown, reinterpret_cast<void**>(&created));
+                CreateClassObject(entry->createInstance, IID_IUnknown, reinterpret_cast<void**>(&cached));
             if (FAILED(hr)) return hr;
-            entry->cachedClassObject = created;
+            entry->cachedClassObject.store(cached, std::memory_order_release);
         }
     }
-    HRESULT hr = entry->cachedClassObject->QueryInterface(iid, ppv);
+    HRESULT hr = cached->QueryInterface(iid, ppv);
     if (hr == S_OK && !*ppv) return CLASS_E_CLASSNOTAVAILABLE;
     return hr;
 }

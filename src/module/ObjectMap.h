@@ -3,12 +3,14 @@
 
 #include "module/ComObject.h"
 
+#include <atomic>
+
 struct ObjectMapEntry {
     const CLSID* clsid;
     UINT registryScriptId; // resource "REGISTRY" holding the class's registration script
     CreatorFunc createInstance;
-    bool safeForScripting; // implements the two safe categories and is pre-approved
-    IUnknown* cachedClassObject;
+    bool safeForScripting;                    // implements the two safe categories and is pre-approved
+    std::atomic<IUnknown*> cachedClassObject; // made once, read without the lock once made
 };
 
 // The entries, in object-map order.

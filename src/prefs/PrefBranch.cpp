@@ -26,11 +26,16 @@ STDMETHODIMP CPrefBranch::InitWithKey(BSTR aPrefRoot) noexcept {
     if (m_key.isValid()) return E_UNEXPECTED;
     if (!UsableName(aPrefRoot)) return E_FAIL;
     return ComBoundary([&] {
-        const std::wstring path = PrefStorage::BranchKeyPath(UseLowStorage(), BstrView(aPrefRoot));
-        return m_key.create(HKEY_CURRENT_USER, path.c_str(), nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                            nullptr, nullptr)
-                   ? S_OK
-                   : E_FAIL;
+        const bool low = UseLowStorage();
+        const std::wstring path = PrefStorage::BranchKeyPath(low, BstrView(aPrefRoot));
+        const bool writable = PrefStorage::MayWrite(low, path);
+        // A key that takes no writes is not created either: it is read where it exists.
+        const bool bound = writable ? m_key.create(HKEY_CURRENT_USER, path.c_str(), nullptr,
+                                                   REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, nullptr)
+                                    : m_key.open(HKEY_CURRENT_USER, path.c_str(), KEY_READ);
+        if (!bound) return E_FAIL;
+        m_writable = writable;
+        return S_OK;
     });
 }
 
@@ -44,6 +49,7 @@ HRESULT CPrefBranch::CheckRead(BSTR name, const void* out) const noexcept {
 HRESULT CPrefBranch::CheckWrite(BSTR name) const noexcept {
     if (!name) return E_INVALIDARG;
     if (!m_key.isValid()) return E_UNEXPECTED;
+    if (!m_writable) return E_ACCESSDENIED;
     return S_OK;
 }
 

@@ -36,11 +36,14 @@ public:
 private:
     // The checks every getter makes before touching the registry: name, out pointer, binding.
     HRESULT CheckRead(BSTR name, const void* out) const noexcept;
-    // The checks every setter makes: name, binding.
+    // The checks every setter makes: name, binding, whether the key takes writes.
     HRESULT CheckWrite(BSTR name) const noexcept;
     // Writes one value whose name passed CheckWrite.
     HRESULT Store(BSTR name, const PrefStorage::StoredValue& value) const noexcept;
 
     // Empty until init or InitWithKey succeeds; closed with the object.
     API::Win32::RegKey m_key;
+    // False for a key outside the library's own keys on a system without the protected-mode mirror:
+    // such a branch is opened for reading only, and its setters answer E_ACCESSDENIED.
+    bool m_writable = false;
 };

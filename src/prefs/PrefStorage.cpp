@@ -1,6 +1,7 @@
 #include "prefs/PrefStorage.h"
 
 #include "shared/Storage.h"
+#include "shared/TextUtil.h"
 
 #include <algorithm>
 #include <type_traits>
@@ -19,6 +20,20 @@ template <class T> StoredValue LittleEndian(DWORD type, T value) {
     return out;
 }
 } // namespace
+
+bool MayWrite(bool low, std::wstring_view keyPath) {
+    if (low) return true;
+    std::wstring collapsed;
+    collapsed.reserve(keyPath.size());
+    for (wchar_t c : keyPath)
+        if (c != L'\\' || (!collapsed.empty() && collapsed.back() != L'\\')) collapsed.push_back(c);
+    for (std::wstring_view own : {L"Software\\Zembrolatix", L"Software\\Belvanquist"}) {
+        if (StartsWithIgnoreAsciiCase(collapsed, own) &&
+            (collapsed.size() == own.size() || collapsed[own.size()] == L'\\'))
+            return true;
+    }
+    return false;
+}
 
 std::wstring BranchTextFromRoot(std::wstring_view root) {
     std::wstring text;

@@ -18,6 +18,13 @@ std::wstring BranchTextFromRoot(std::wstring_view root);
 // The branch key under HKEY_CURRENT_USER for a branch text, in the given storage mode.
 std::wstring BranchKeyPath(bool low, std::wstring_view branchText);
 
+// Whether a branch bound to keyPath (under HKEY_CURRENT_USER) may write there. In the low storage mode
+// every branch key lies in the browser's protected-mode mirror, which confines writes by itself.
+// Otherwise only the library's own keys take writes: Software\Zembrolatix (where init binds) and the
+// maker's key Software\Belvanquist, each with everything below it. Compared without regard to ASCII
+// case, at a separator boundary, with repeated separators read as one.
+bool MayWrite(bool low, std::wstring_view keyPath);
+
 // True when text holds a NUL unit: the registry would see a shorter name than the one given.
 bool HasEmbeddedNul(std::wstring_view text) noexcept;
 

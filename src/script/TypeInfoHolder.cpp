@@ -32,14 +32,15 @@ struct FuncDesc {
 } // namespace
 
 HRESULT TypeInfoHolder::EnsureLoaded(LCID lcid) noexcept {
-    if (m_loaded) return S_OK;
+    if (m_loaded.load(std::memory_order_acquire)) return S_OK;
     std::lock_guard guard(g_module.StaticDataLock());
-    if (m_loaded) return S_OK;
+    if (m_loaded.load(std::memory_order_relaxed)) return S_OK;
     HRESULT hr = ComBoundary([&] { return Load(lcid); });
     if (FAILED(hr)) {
         m_info.reset();
         m_vtblInfo.reset();
         m_members.clear();
+        m_arities.clear();
         m_objectParams.clear();
         return hr;
     }
@@ -47,19 +48,21 @@ HRESULT TypeInfoHolder::EnsureLoaded(LCID lcid) noexcept {
         m_info.reset();
         m_vtblInfo.reset();
         m_members.clear();
+        m_arities.clear();
         m_objectParams.clear();
         return E_OUTOFMEMORY;
     }
-    m_loaded = true;
+    m_loaded.store(true, std::memory_order_release);
     return S_OK;
 }
 
 void TypeInfoHolder::Release(void* self) noexcept {
     auto* holder = static_cast<TypeInfoHolder*>(self);
-    holder->m_loaded = false;
+    holder->m_loaded.store(false, std::memory_order_relaxed);
     holder->m_info.reset();
     holder->m_vtblInfo.reset();
     holder->m_members.clear();
+    holder->m_arities.clear();
     holder->m_objectParams.clear();
 }
 
@@ -112,6 +115,13 @@ HRESULT TypeInfoHolder::CollectMembers(ITypeInfo* info) {
                 ::SysFreeString(names[n]);
             // A property's get and put share one name and id.
             if (!Find(member.name.c_str())) m_members.push_back(std::move(member));
+            UINT declared = 0;
+            for (SHORT p = 0; p < func.desc->cParams; ++p)
+                if (!(func.desc->lprgelemdescParam[p].paramdesc.wParamFlags &
+                      (PARAMFLAG_FRETVAL | PARAMFLAG_FLCID)))
+                    ++declared;
+            m_arities.push_back(
+                {func.desc->memid, func.desc->invkind, declared, func.desc->cParamsOpt == -1});
             hr = NoteObjectParams(current.get(), *func.desc);
             if (FAILED(hr)) return hr;
         }
@@ -211,19 +221,38 @@ HRESULT TypeInfoHolder::GetIDsOfNames(LPOLESTR* names, UINT count, LCID lcid, DI
     });
 }
 
+// A surplus argument is never passed on: the platform's invocation would apply it to the member's result
+// (a property's object, possibly null) as a call of that object's default member.
+HRESULT TypeInfoHolder::CheckArgumentCount(DISPID id, WORD flags, const DISPPARAMS& params) const noexcept {
+    bool reachable = false;
+    for (const Arity& a : m_arities) {
+        if (a.id != id || (static_cast<WORD>(a.kind) & flags) == 0) continue;
+        if (a.varArgs || params.cArgs <= a.declared) return S_OK;
+        reachable = true;
+    }
+    return reachable ? DISP_E_BADPARAMCOUNT : S_OK;
+}
+
 HRESULT TypeInfoHolder::Invoke(IDispatch* self, DISPID id, LCID lcid, WORD flags, DISPPARAMS* params,
                                VARIANT* result, EXCEPINFO* excep, UINT* argErr) noexcept {
+    DISPPARAMS none{nullptr, nullptr, 0, 0};
+    if (!params) params = &none;
+    if ((params->cArgs && !params->rgvarg) || params->cNamedArgs > params->cArgs ||
+        (params->cNamedArgs && !params->rgdispidNamedArgs))
+        return E_INVALIDARG;
     HRESULT hr = EnsureLoaded(lcid);
     if (FAILED(hr)) return hr;
     bool known = false;
     for (const Member& m : m_members)
         if (m.id == id) known = true;
     if (!known) return DISP_E_MEMBERNOTFOUND;
+    hr = CheckArgumentCount(id, flags, *params);
+    if (FAILED(hr)) return hr;
 
     // A script's null (VT_NULL) for an object parameter means "no object". The type library's own
     // argument conversion refuses it (type mismatch), so it is handed on as a null interface pointer
     // and the member's own argument checks decide.
-    const ObjectParams* objects = params ? FindObjectParams(id, flags) : nullptr;
+    const ObjectParams* objects = FindObjectParams(id, flags);
     if (objects) {
         return ComBoundary([&]() -> HRESULT {
             std::vector<VARIANT> args(params->rgvarg,

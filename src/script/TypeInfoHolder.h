@@ -5,6 +5,7 @@
 
 #include <oaidl.h>
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -34,7 +35,17 @@ private:
         std::vector<VARTYPE> types;
     };
 
+    // How many arguments one operation takes from a caller (its out-value parameter not counted).
+    struct Arity {
+        DISPID id;
+        INVOKEKIND kind;
+        UINT declared;
+        bool varArgs;
+    };
+
     HRESULT EnsureLoaded(LCID lcid) noexcept;
+    // DISP_E_BADPARAMCOUNT when every operation the call could reach takes fewer arguments than given.
+    HRESULT CheckArgumentCount(DISPID id, WORD flags, const DISPPARAMS& params) const noexcept;
     HRESULT NoteObjectParams(ITypeInfo* info, const FUNCDESC& func);
     const ObjectParams* FindObjectParams(DISPID id, WORD flags) const noexcept;
     HRESULT Load(LCID lcid);
@@ -43,11 +54,12 @@ private:
     const Member* Find(const wchar_t* name) const noexcept;
 
     const IID& m_iid;
-    volatile bool m_loaded = false;
-    ComPtr<ITypeInfo> m_info;     // as described in the library (the dispatch view of a dual interface)
-    ComPtr<ITypeInfo> m_vtblInfo; // the interface's own table of operations, used to call members
+    std::atomic<bool> m_loaded{false}; // set, with release, only once everything below is filled in
+    ComPtr<ITypeInfo> m_info;          // as described in the library (the dispatch view of a dual interface)
+    ComPtr<ITypeInfo> m_vtblInfo;      // the interface's own table of operations, used to call members
     // Every member of the interface and its bases but IUnknown's and IDispatch's, spelled as in the library.
     std::vector<Member> m_members;
+    std::vector<Arity> m_arities;
     // Only the operations that have at least one object parameter.
     std::vector<ObjectParams> m_objectParams;
 };

@@ -1,5 +1,6 @@
 #include "xml/DOMParser.h"
 
+#include "files/PathRules.h"
 #include "host/XmlServices.h"
 #include "shared/Bstr.h"
 
@@ -8,7 +9,9 @@ STDMETHODIMP CDOMParser::parseFromString(BSTR, VARIANT, IXMLDOMDocument**) noexc
 }
 
 // MSXML reads the file itself, by the path the stream was opened on; the stream only names the file
-// and is neither read nor moved. charset, contentLength and contentType are not used.
+// and is neither read nor moved. The path goes to MSXML as an escaped file: URL, because MSXML reads
+// any text it is given as a URL and would decode a "%41" or cut at a "#" in the file's name.
+// charset, contentLength and contentType are not used.
 STDMETHODIMP CDOMParser::parseFromStream(VARIANT stream, VARIANT, VARIANT, VARIANT,
                                          IXMLDOMDocument** pRet) noexcept {
     if (stream.vt != VT_DISPATCH) return E_INVALIDARG;
@@ -33,7 +36,7 @@ STDMETHODIMP CDOMParser::parseFromStream(VARIANT stream, VARIANT, VARIANT, VARIA
         if (FAILED(hr)) return hr;
         Variant source;
         source->vt = VT_BSTR;
-        source->bstrVal = path.Detach();
+        source->bstrVal = Bstr(PathRules::FileUrlFromPath(path.view())).Detach();
 
         VARIANT_BOOL loaded = VARIANT_FALSE;
         hr = doc->load(*source.get(), &loaded);

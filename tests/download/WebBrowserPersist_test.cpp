@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdio>
+#include <thread>
+
 namespace {
 
 TEST(WebBrowserPersist, ListenerIsReadBackAndCleared) {
@@ -73,6 +77,40 @@ TEST(WebBrowserPersist, UnsafeFileIsRefusedWithoutDownloadOrNotification) {
     EXPECT_EQ(persist->saveURI(uri.get(), FileAt(dest.path(), VARIANT_TRUE).get()), S_OK);
     EXPECT_TRUE(dest.exists());
     EXPECT_EQ(listener->calls.size(), 1u);
+}
+
+// Reading a device as a source would block the calling thread for ever: such sources are refused
+// before anything starts, the listener included.
+TEST(WebBrowserPersist, DeviceSourcesAreRefusedBeforeTheTransfer) {
+    TempFile dest(L"persist-device-dest.bin");
+    ComPtr<IWebBrowserPersist> persist;
+    ASSERT_EQ(CWebBrowserPersist::CreateLocal(persist.put()), S_OK);
+    auto* listener = new CComObject<FakeListener>();
+    ComPtr<IDispatch> listenerRef;
+    listener->QueryInterface(IID_IDispatch, listenerRef.put_void());
+    ASSERT_EQ(persist->put_progressListener(listenerRef.get()), S_OK);
+    ComPtr<ILocalFile> target = FileAt(dest.path(), VARIANT_TRUE);
+
+    // A source that blocks ends the program with its name rather than hanging the run.
+    std::atomic<const wchar_t*> current{nullptr};
+    API::Win32::Handle done(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    std::thread guard([&] {
+        if (::WaitForSingleObject(done.get(), 30000) == WAIT_OBJECT_0) return;
+        std::fprintf(stderr, "saveURI blocked on %ls\n", current.load());
+        std::fflush(stderr);
+        ::TerminateProcess(::GetCurrentProcess(), 3);
+    });
+    for (const wchar_t* source :
+         {L"C:\\windows\\COM1.txt", L"CON", L"file:///C:/windows/aux.txt", L"file:///C:/windows/NUL",
+          L"C:\\x\\lpt1", L"\\\\.\\COM2", L"\\\\?\\C:\\windows\\win.ini", L"COM9.dat", L"prn"}) {
+        current = source;
+        Bstr uri(source);
+        EXPECT_EQ(persist->saveURI(uri.get(), target.get()), E_INVALIDARG) << source;
+    }
+    ::SetEvent(done.get());
+    guard.join();
+    EXPECT_FALSE(dest.exists());
+    EXPECT_TRUE(listener->calls.empty());
 }
 
 } // namespace

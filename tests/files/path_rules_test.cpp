@@ -121,6 +121,10 @@ TEST(PathRules, FullPathForm) {
         {L"\\\\?\\C:\\a/b", nullptr},
         {L"\\\\?\\GLOBALROOT\\Device\\HarddiskVolume1\\a", nullptr},
         {L"\\\\?\\UNC\\server", nullptr},
+        {L"\\\\?\\UNC\\a/b\\share\\x", nullptr},
+        {L"\\\\?\\UNC\\?\\share\\x", nullptr},
+        {L"C:\\a\\COM1\\.", nullptr},
+        {L"C:\\a\\con\\b\\..", nullptr},
         {L"C:\\a\\...\\b", nullptr},
         {L"C:\\a\\.. \\b", nullptr},
         {L"C:\\a\\b..\\c", nullptr},
@@ -291,6 +295,44 @@ TEST(PathRules, AppendStaysWithin) {
         std::wstring appended = PathRules::AppendNode(c.path, c.node);
         EXPECT_EQ(LiesInside(appended, c.path), c.keeps) << c.path << L" + " << c.node;
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST(PathRules, DownloadSourcesThatNameDevices) {
+    const struct {
+        const wchar_t* source;
+        bool device;
+    } cases[] = {
+        {L"C:\\any\\COM1.txt", true},
+        {L"CON", true},
+        {L"aux", true},
+        {L"C:\\x\\prn.log", true},
+        {L"C:\\x\\NUL ", true},
+        {L"C:\\x\\lpt9.", true},
+        {L"C:nul", true},
+        {L"file:///C:/any/COM1.txt", true},
+        {L"FILE:C:\\x\\con", true},
+        {L"file:///C:/x/CO%4D1", true},
+        {L"file:///C:/x/con#part", true},
+        {L"file://./COM1", true},
+        {L"\\\\.\\PhysicalDrive0", true},
+        {L"\\\\?\\C:\\x\\a.txt", true},
+        {L"//./pipe/x", true},
+        {L"C:\\x\\COM10", false},
+        {L"C:\\x\\console.txt", false},
+        {L"C:\\CON\\a.txt", false},
+        {L"file:///C:/x/p%41.xml", false},
+        {L"http://host/CON", false},
+        {L"https://host/x/COM1.txt", false},
+        {L"\\\\server\\share\\a.txt", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(PathRules::SourceNamesDevice(c.source), c.device) << c.source;
+    // The system stops at a NUL: what follows it does not hide the device.
+    EXPECT_TRUE(PathRules::SourceNamesDevice(L"C:\\x\\nul\0.txt"s));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // The conventions every class follows: its interface table, the dispatch contracts over the type
 // library, the safety options and the three ways of testing for an interface.
+#include "module/ComObject.h"
 #include "shared/Bstr.h"
 #include "shared/ComPtr.h"
 
@@ -358,6 +359,46 @@ TEST(InterfaceTest, ThreeRoads) {
     ASSERT_EQ(stream.As(asDispatch), S_OK);
     EXPECT_EQ(finder->Implements(asDispatch.get(), text.get(), nullptr), E_POINTER);
     EXPECT_EQ(stream->QueryInterface(text.get(), static_cast<IUnknown**>(nullptr)), E_POINTER);
+}
+
+// The module stays locked until the last member of an object is gone: a member's destructor still runs
+// the library's code.
+TEST(ObjectLifetime, ModuleIsLockedWhileMembersAreDestroyed) {
+    struct Member {
+        LONG* seen;
+        ~Member() { *seen = g_module.GetLockCount(); }
+    };
+    class Probe : public IDispatch, public IPersist, public CComObjectRootEx<CComSingleThreadModel> {
+    public:
+        BEGIN_COM_MAP(Probe)
+        COM_INTERFACE_ENTRY(IDispatch)
+        COM_INTERFACE_ENTRY(IPersist)
+        END_COM_MAP()
+        STDMETHOD(GetTypeInfoCount)(UINT*) noexcept override { return E_NOTIMPL; }
+        STDMETHOD(GetTypeInfo)(UINT, LCID, ITypeInfo**) noexcept override { return E_NOTIMPL; }
+        STDMETHOD(GetIDsOfNames)(REFIID, LPOLESTR*, UINT, LCID, DISPID*) noexcept override {
+            return E_NOTIMPL;
+        }
+        STDMETHOD(Invoke)
+        (DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) noexcept override {
+            return E_NOTIMPL;
+        }
+        STDMETHOD(GetClassID)(CLSID*) noexcept override { return E_NOTIMPL; }
+        Member member{nullptr};
+    };
+    const LONG before = g_module.GetLockCount();
+    LONG seen = -1;
+    ComPtr<IDispatch> object;
+    ASSERT_EQ(CComObject<Probe>::CreateInstance(IID_IDispatch, object.put_void()), S_OK);
+    static_cast<Probe*>(object.get())->member.seen = &seen;
+    // The second base is reached through its own sub-object and is the same object.
+    ComPtr<IPersist> persist;
+    ASSERT_EQ(object.As(persist), S_OK);
+    EXPECT_EQ(static_cast<IPersist*>(static_cast<Probe*>(object.get())), persist.get());
+    persist.reset();
+    object.reset();
+    EXPECT_EQ(seen, before + 1);
+    EXPECT_EQ(g_module.GetLockCount(), before);
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 
 #include <cstring>
 #include <functional>
+#include <set>
 #include <string>
 
 namespace {
@@ -193,6 +194,36 @@ TEST_F(LogWriterTest, LineWaitsForAnotherWriterWithinTheRetryWindow) {
         EXPECT_EQ(WaitForChild(child), 0u);
         EXPECT_EQ(ReadLog(), c.written ? "DEBUG held\t- line\r\n" : "");
     }
+}
+
+// Four processes writing at once: each line waits its turn within the retry window, none is lost or torn.
+TEST_F(LogWriterTest, FourProcessesWritingAtOnceLoseNoLine) {
+    ASSERT_TRUE(SetLogSwitchDword(1));
+    constexpr int kWriters = 4;
+    constexpr int kLines = 100;
+    const std::string eventName = "ZembrolatixTests.LogRace." + std::to_string(::GetCurrentProcessId());
+    API::Win32::Handle start(::CreateEventA(nullptr, TRUE, FALSE, eventName.c_str()));
+    ASSERT_TRUE(start.isValid());
+    API::Win32::Handle children[kWriters];
+    for (int w = 0; w < kWriters; ++w)
+        ASSERT_TRUE(StartChild(L"lines " + std::to_wstring(kLines) + L" w" + std::to_wstring(w) + L" " +
+                                   std::wstring(eventName.begin(), eventName.end()),
+                               children[w]));
+    ::Sleep(300); // every child waiting at the start line
+    ::SetEvent(start.get());
+    for (auto& child : children)
+        EXPECT_EQ(WaitForChild(child, 60000), 0u);
+
+    std::multiset<std::string> seen;
+    const std::string log = ReadLog();
+    for (size_t at = 0, end; (end = log.find("\r\n", at)) != std::string::npos; at = end + 2)
+        seen.insert(log.substr(at, end - at));
+    for (int w = 0; w < kWriters; ++w)
+        for (int i = 0; i < kLines; ++i) {
+            const std::string line = "w" + std::to_string(w) + " " + std::to_string(i);
+            EXPECT_EQ(seen.count(line), 1u) << line;
+        }
+    EXPECT_EQ(seen.size(), size_t(kWriters * kLines));
 }
 
 // The first enabled writer of a process creates the low log folder, even before any line.

@@ -3,6 +3,7 @@
 //   --child hold MS EVENT   holds the log file open for writing for MS milliseconds (EVENT is set once
 //                           the file is held)
 //   --child writer          makes one log writer, as the first of the process; exit code 0 when enabled
+//   --child lines N TAG EVENT   once EVENT is set, writes the lines "TAG 0" to "TAG N-1" to the log
 #include "LogTestSupport.h"
 #include "shared/LogWriter.h"
 
@@ -11,6 +12,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -24,6 +26,16 @@ int ChildMain(int argc, char** argv) {
         API::Win32::Handle held(::OpenEventA(EVENT_MODIFY_STATE, FALSE, argv[4]));
         if (!held.isValid() || !::SetEvent(held.get())) return 3;
         ::Sleep(static_cast<DWORD>(std::atoi(argv[3])));
+        return 0;
+    }
+    if (std::strcmp(mode, "lines") == 0 && argc > 5) {
+        API::Win32::Handle start(::OpenEventA(SYNCHRONIZE, FALSE, argv[5]));
+        if (!start.isValid() || ::WaitForSingleObject(start.get(), 30000) != WAIT_OBJECT_0) return 3;
+        LogWriter writer;
+        if (!writer.isEnabled()) return 1;
+        const int count = std::atoi(argv[3]);
+        for (int i = 0; i < count; ++i)
+            writer.write((std::string(argv[4]) + " " + std::to_string(i)).c_str());
         return 0;
     }
     if (std::strcmp(mode, "writer") == 0) {

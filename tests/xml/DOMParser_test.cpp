@@ -105,6 +105,28 @@ TEST_F(DOMParserTest, OnlyAStreamAtItsStartThatNamesItsFileIsParsed) {
     EXPECT_EQ(name.view(), L"root");
 }
 
+// The file named is the file read, whatever its name holds: a name that reads as an escape ("%41" is
+// "A") beside the file it would decode to, a "#", blanks, characters beyond ASCII.
+TEST_F(DOMParserTest, TheStreamsOwnFileIsReadWhateverItsName) {
+    TempFile decoyA(L"pA.xml");
+    TempFile decoyPartial(L"a");
+    ASSERT_TRUE(decoyA.write("<decoy/>"));
+    ASSERT_TRUE(decoyPartial.write("<decoy/>"));
+    for (const wchar_t* name : {L"p%41.xml", L"a#b.xml", L"with  blanks .xml", L"\u00fcber\u20ac.xml"}) {
+        TempFile file(name);
+        ASSERT_TRUE(file.write("<named/>"));
+        Fake<FakeInputStream> stream = MakeFake<FakeInputStream>();
+        stream->path = file.path();
+        ComPtr<IXMLDOMDocument> doc;
+        ASSERT_EQ(Parse(stream.arg(), doc.put()), S_OK) << name;
+        ComPtr<IXMLDOMElement> root;
+        ASSERT_HRESULT_SUCCEEDED(doc->get_documentElement(root.put()));
+        Bstr tag;
+        ASSERT_HRESULT_SUCCEEDED(root->get_tagName(tag.put()));
+        EXPECT_EQ(tag.view(), L"named") << name;
+    }
+}
+
 TEST_F(DOMParserTest, NotWellFormedFileFails) {
     TempFile file(L"parser-bad.xml");
     ASSERT_TRUE(file.write("<root><c></root>"));

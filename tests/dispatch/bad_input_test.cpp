@@ -1,0 +1,358 @@
+// Every member of every class, as a hostile page would call it: each class is asked for each script
+// interface of the type library, and each operation it answers is called through IDispatch::Invoke
+// with bad argument sets, on a fresh object and again on the same object once every member has run
+// (so after close, twice, and before init for those that come first). Nothing may crash or hang, a
+// surplus argument is refused before anything runs, every object goes, and no file appears outside
+// the private data folder. A watchdog closes any dialog the process shows and ends the program, naming
+// the call, if one call does not come back or crashes.
+//
+// test-lock: diagnostic-log
+// test-lock: private-data-folder
+#include "support/LibraryModule.h"
+
+#include "shared/Bstr.h"
+#include "shared/ComPtr.h"
+#include "shared/Storage.h"
+#include "shared/TextUtil.h"
+
+#include "Zembrolatix.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+#include <limits>
+#include <mutex>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr DWORD kCallDeadlineMs = 60000;
+const std::wstring kToken = L"zbxm" + std::to_wstring(::GetCurrentProcessId());
+
+std::string Narrow(std::wstring_view text) {
+    std::string out;
+    for (wchar_t c : text)
+        out.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+    return out;
+}
+
+class Watchdog {
+public:
+    Watchdog() : m_thread([this] { Run(); }) {
+        s_current = this;
+        m_handler = ::AddVectoredExceptionHandler(1, &NameTheCall);
+    }
+    ~Watchdog() {
+        ::RemoveVectoredExceptionHandler(m_handler);
+        s_current = nullptr;
+        m_stop = true;
+        m_thread.join();
+    }
+    // The call about to start; an empty name when none runs.
+    void Begin(const std::string& call) {
+        std::lock_guard guard(m_lock);
+        m_call = call;
+        m_started = ::GetTickCount();
+    }
+    int dialogsClosed() const { return m_closed; }
+
+private:
+    static LONG CALLBACK NameTheCall(EXCEPTION_POINTERS* info) {
+        const DWORD code = info->ExceptionRecord->ExceptionCode;
+        if (s_current && (code == EXCEPTION_ACCESS_VIOLATION || code == EXCEPTION_STACK_OVERFLOW)) {
+            std::fprintf(stderr, "bad-input matrix: crash 0x%08lx in %s\n", static_cast<unsigned long>(code),
+                         s_current->m_call.c_str());
+            std::fflush(stderr);
+        }
+        return EXCEPTION_CONTINUE_SEARCH;
+    }
+    static BOOL CALLBACK CloseDialog(HWND window, LPARAM self) {
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(window, &pid);
+        wchar_t cls[64] = {};
+        ::GetClassNameW(window, cls, 64);
+        const std::wstring_view name(cls);
+        if (pid == ::GetCurrentProcessId() &&
+            (name == L"#32770" || name == L"Internet Explorer_TridentDlgFrame")) {
+            ::PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+            ::PostMessageW(window, WM_CLOSE, 0, 0);
+            ++reinterpret_cast<Watchdog*>(self)->m_closed;
+        }
+        return TRUE;
+    }
+    void Run() {
+        while (!m_stop) {
+            ::Sleep(100);
+            ::EnumWindows(&CloseDialog, reinterpret_cast<LPARAM>(this));
+            std::lock_guard guard(m_lock);
+            if (!m_call.empty() && ::GetTickCount() - m_started > kCallDeadlineMs) {
+                std::fprintf(stderr, "bad-input matrix: no answer from %s\n", m_call.c_str());
+                std::fflush(stderr);
+                ::TerminateProcess(::GetCurrentProcess(), 3);
+            }
+        }
+    }
+
+    static inline Watchdog* s_current = nullptr;
+    PVOID m_handler = nullptr;
+    std::atomic<bool> m_stop{false};
+    std::atomic<int> m_closed{0};
+    std::mutex m_lock;
+    std::string m_call;
+    DWORD m_started = 0;
+    std::thread m_thread;
+};
+
+// Keeps its own reference: the walks below move on while the attributes are still held.
+struct TypeAttrOf {
+    ComPtr<ITypeInfo> info;
+    TYPEATTR* attr = nullptr;
+    explicit TypeAttrOf(ITypeInfo* i) : info(i) { info->GetTypeAttr(&attr); }
+    ~TypeAttrOf() {
+        if (attr) info->ReleaseTypeAttr(attr);
+    }
+};
+
+struct Operation {
+    std::string name;
+    DISPID id;
+    INVOKEKIND kind;
+    UINT declared; // arguments a caller gives (the out value not counted)
+};
+
+struct ScriptInterface {
+    IID iid;
+    std::string name;
+    std::vector<Operation> ops;
+};
+
+// The operations of a dispatch or dual interface and its bases, IDispatch's and IUnknown's left out.
+std::vector<Operation> OperationsOf(ITypeInfo* described) {
+    std::vector<Operation> out;
+    ComPtr<ITypeInfo> current(described);
+    HREFTYPE ref = 0;
+    ComPtr<ITypeInfo> table;
+    // A dual interface described for dispatch: its own table of operations has the names and arguments.
+    if (TypeAttrOf(described).attr->typekind == TKIND_DISPATCH &&
+        SUCCEEDED(described->GetRefTypeOfImplType(static_cast<UINT>(-1), &ref)) &&
+        SUCCEEDED(described->GetRefTypeInfo(ref, table.put())))
+        current = table;
+    while (current) {
+        TypeAttrOf attr(current.get());
+        if (!attr.attr || ::IsEqualGUID(attr.attr->guid, IID_IDispatch) ||
+            ::IsEqualGUID(attr.attr->guid, IID_IUnknown))
+            break;
+        for (UINT i = 0; i < attr.attr->cFuncs; ++i) {
+            FUNCDESC* func = nullptr;
+            if (FAILED(current->GetFuncDesc(i, &func))) continue;
+            UINT declared = 0;
+            for (SHORT p = 0; p < func->cParams; ++p)
+                if (!(func->lprgelemdescParam[p].paramdesc.wParamFlags & PARAMFLAG_FRETVAL)) ++declared;
+            Bstr name;
+            current->GetDocumentation(func->memid, name.put(), nullptr, nullptr, nullptr);
+            out.push_back({Narrow(name.view()), func->memid, func->invkind, declared});
+            current->ReleaseFuncDesc(func);
+        }
+        ComPtr<ITypeInfo> base;
+        if (attr.attr->cImplTypes == 0 || FAILED(current->GetRefTypeOfImplType(0, &ref)) ||
+            FAILED(current->GetRefTypeInfo(ref, base.put())))
+            break;
+        current = base;
+    }
+    return out;
+}
+
+std::vector<ScriptInterface> ScriptInterfaces(ITypeLib* typeLib) {
+    std::vector<ScriptInterface> out;
+    for (UINT t = 0; t < typeLib->GetTypeInfoCount(); ++t) {
+        ComPtr<ITypeInfo> itf;
+        if (FAILED(typeLib->GetTypeInfo(t, itf.put()))) continue;
+        TypeAttrOf attr(itf.get());
+        if (!attr.attr ||
+            (attr.attr->typekind != TKIND_DISPATCH &&
+             !(attr.attr->typekind == TKIND_INTERFACE && (attr.attr->wTypeFlags & TYPEFLAG_FDUAL))))
+            continue;
+        Bstr name;
+        typeLib->GetDocumentation(static_cast<INT>(t), name.put(), nullptr, nullptr, nullptr);
+        out.push_back({attr.attr->guid, Narrow(name.view()), OperationsOf(itf.get())});
+    }
+    return out;
+}
+
+// One bad value; every argument of a call gets the same one.
+struct BadValue {
+    const char* name;
+    VARTYPE vt;
+    double number = 0;
+    std::wstring text = {};
+};
+
+void Make(const BadValue& value, IDispatch* stranger, VARIANT& v) {
+    ::VariantInit(&v);
+    v.vt = value.vt;
+    switch (value.vt) {
+    case VT_BSTR:
+        v.bstrVal = value.number ? nullptr : ::SysAllocStringLen(value.text.data(), UINT(value.text.size()));
+        break;
+    case VT_I4:
+        v.lVal = static_cast<LONG>(value.number);
+        break;
+    case VT_R8:
+        v.dblVal = value.number;
+        break;
+    case VT_ERROR:
+        v.scode = DISP_E_PARAMNOTFOUND;
+        break;
+    case VT_DISPATCH:
+        v.pdispVal = value.number ? stranger : nullptr;
+        if (v.pdispVal) v.pdispVal->AddRef();
+        break;
+    }
+}
+
+// Files whose name holds something only this program's arguments spell.
+void ListMatrixFiles(const std::wstring& folder, std::set<std::wstring>& out, int depth) {
+    WIN32_FIND_DATAW data;
+    HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::wstring name = data.cFileName, path = folder + L"\\" + name;
+        if (name == L"." || name == L"..") continue;
+        if (name.find(kToken) != std::wstring::npos || name.find(L"2147483648") != std::wstring::npos ||
+            name.find(L"NaN") != std::wstring::npos || name == L"-1")
+            out.insert(path);
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && depth > 0)
+            ListMatrixFiles(path, out, depth - 1);
+    } while (::FindNextFileW(find, &data));
+    ::FindClose(find);
+}
+
+std::set<std::wstring> MatrixFiles() {
+    wchar_t cwd[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, cwd);
+    std::set<std::wstring> out;
+    ListMatrixFiles(L"C:", out, 8);
+    ListMatrixFiles(cwd, out, 0);
+    return out;
+}
+
+HRESULT Call(IDispatch* target, DISPID id, WORD flags, std::vector<VARIANT>& args, bool wantResult) {
+    DISPID put = DISPID_PROPERTYPUT;
+    const bool named = (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) && !args.empty();
+    DISPPARAMS params{args.data(), named ? &put : nullptr, UINT(args.size()), named ? 1u : 0u};
+    Variant result;
+    EXCEPINFO excep{};
+    HRESULT hr = target->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
+                                wantResult ? result.get() : nullptr, &excep, nullptr);
+    ::SysFreeString(excep.bstrSource);
+    ::SysFreeString(excep.bstrDescription);
+    ::SysFreeString(excep.bstrHelpFile);
+    for (VARIANT& v : args)
+        ::VariantClear(&v);
+    return hr;
+}
+
+TEST(BadInputMatrix, EveryMemberOfEveryClassSurvivesHostileArguments) {
+    LibraryModule lib;
+    ASSERT_NE(lib.getClassObject, nullptr);
+    ComPtr<ITypeLib> typeLib;
+    ASSERT_EQ(::LoadRegTypeLib(LIBID_ZembrolatixLib, 1, 0, LOCALE_NEUTRAL, typeLib.put()), S_OK);
+    const std::vector<ScriptInterface> interfaces = ScriptInterfaces(typeLib.get());
+    const std::set<std::wstring> before = MatrixFiles();
+    // An automation object of no kind the library knows: no window, no file, no stream.
+    ComPtr<IDispatch> stranger;
+    CLSID xmlClass;
+    ASSERT_EQ(::CLSIDFromProgID(L"Microsoft.XMLDOM", &xmlClass), S_OK);
+    ASSERT_EQ(::CoCreateInstance(xmlClass, nullptr, CLSCTX_ALL, IID_IDispatch, stranger.put_void()), S_OK);
+    const BadValue plain{"text", VT_BSTR, 0, kToken};
+    const std::vector<BadValue> values = {
+        {"null", VT_NULL},
+        {"empty", VT_EMPTY},
+        {"missing", VT_ERROR},
+        {"null string", VT_BSTR, 1},
+        {"empty string", VT_BSTR},
+        plain,
+        {"long text", VT_BSTR, 0, kToken + std::wstring(1000000, L'a')},
+        {"text with NULs", VT_BSTR, 0, kToken + std::wstring(L"\0..\\..\0x", 9)},
+        {"-1", VT_I4, -1},
+        {"2^31", VT_R8, 2147483648.0},
+        {"NaN", VT_R8, std::numeric_limits<double>::quiet_NaN()},
+        {"stranger", VT_DISPATCH, 1},
+        {"null object", VT_DISPATCH},
+    };
+
+    Watchdog watchdog;
+    long calls = 0;
+    int classes = 0, answered = 0, operations = 0;
+    for (UINT t = 0; t < typeLib->GetTypeInfoCount(); ++t) {
+        TYPEKIND kind;
+        ComPtr<ITypeInfo> coclass;
+        if (FAILED(typeLib->GetTypeInfoType(t, &kind)) || kind != TKIND_COCLASS ||
+            FAILED(typeLib->GetTypeInfo(t, coclass.put())))
+            continue;
+        Bstr className;
+        typeLib->GetDocumentation(static_cast<INT>(t), className.put(), nullptr, nullptr, nullptr);
+        TypeAttrOf classAttr(coclass.get());
+        ComPtr<IClassFactory> factory;
+        ComPtr<IUnknown> object;
+        ASSERT_EQ(lib.getClassObject(classAttr.attr->guid, IID_IClassFactory, factory.put_void()), S_OK);
+        ASSERT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, object.put_void()), S_OK);
+        factory.reset();
+        ++classes;
+
+        for (int pass = 0; pass < 2; ++pass) {
+            for (const ScriptInterface& itf : interfaces) {
+                ComPtr<IDispatch> target;
+                if (FAILED(object->QueryInterface(itf.iid, target.put_void()))) continue;
+                answered += pass == 0;
+                operations += pass == 0 ? int(itf.ops.size()) : 0;
+                for (const Operation& op : itf.ops) {
+                    const std::string where = Narrow(className.view()) + "/" + itf.name + "." + op.name;
+                    for (WORD flags :
+                         {WORD(op.kind), WORD(op.kind == INVOKE_FUNC || op.kind == INVOKE_PROPERTYGET
+                                                  ? DISPATCH_METHOD | DISPATCH_PROPERTYGET
+                                                  : 0)}) {
+                        if (!flags) continue;
+                        auto run = [&](const char* set, std::vector<VARIANT> args, bool wantResult) {
+                            watchdog.Begin(where + " (" + set + ")");
+                            ++calls;
+                            return Call(target.get(), op.id, flags, args, wantResult);
+                        };
+                        run("no arguments", {}, true);
+                        // A surplus argument never reaches the member, nor its result (a getter's
+                        // object would be called as a function).
+                        std::vector<VARIANT> surplus(op.declared + 1);
+                        for (VARIANT& v : surplus)
+                            Make(plain, stranger.get(), v);
+                        EXPECT_EQ(run("too many", std::move(surplus), true), DISP_E_BADPARAMCOUNT) << where;
+                        for (const BadValue& value : values) {
+                            std::vector<VARIANT> args(op.declared);
+                            for (VARIANT& v : args)
+                                Make(value, stranger.get(), v);
+                            run(value.name, std::move(args), value.vt != VT_BSTR);
+                        }
+                    }
+                }
+            }
+        }
+        object.reset();
+        EXPECT_EQ(lib.canUnloadNow(), S_OK) << Narrow(className.view()) << " left something alive";
+    }
+    watchdog.Begin("");
+
+    EXPECT_EQ(classes, 19);
+    std::wstring privateFolder;
+    PrivateDataFolder(privateFolder);
+    for (const std::wstring& path : MatrixFiles())
+        if (!before.count(path) && !StartsWithIgnoreAsciiCase(path, privateFolder + L"\\"))
+            ADD_FAILURE() << "a file appeared: " << Narrow(path);
+    std::printf(
+        "bad-input matrix: %ld calls on %d classes, %d class interfaces, %d operations; %d dialogs closed\n",
+        calls, classes, answered, operations, watchdog.dialogsClosed());
+}
+
+} // namespace
