@@ -61,3 +61,19 @@ STDMETHODIMP CSimpleEnumerator::getNext(VARIANT* pRet) noexcept {
     if (FAILED(hr)) return hr;
     return ::VariantCopy(pRet, static_cast<VARIANT*>(element));
 }
+
+HRESULT NewSimpleEnumerator(ComPtr<ISimpleEnumerator>& enumerator) noexcept {
+    return ::CoCreateInstance(CLSID_SimpleEnumerator, nullptr, CLSCTX_ALL, IID_ISimpleEnumerator,
+                              enumerator.put_void());
+}
+
+HRESULT HandOutEnumerator(ComPtr<ISimpleEnumerator>& enumerator, SAFEARRAY* elements,
+                          ISimpleEnumerator** out) noexcept {
+    VARIANT values;
+    values.vt = VT_ARRAY | VT_VARIANT;
+    values.parray = elements;
+    HRESULT hr = enumerator->init(values);
+    if (FAILED(hr)) return hr;
+    *out = enumerator.Detach();
+    return S_OK;
+}

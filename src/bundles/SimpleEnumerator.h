@@ -5,6 +5,7 @@
 #include "module/ComObject.h"
 #include "script/DispatchImpl.h"
 #include "script/ObjectSafetyImpl.h"
+#include "shared/ComPtr.h"
 #include "shared/SafeArray.h"
 
 #include "Zembrolatix.h"
@@ -37,3 +38,11 @@ private:
     // Offset from the array's lower bound of the element the next getNext returns.
     std::int64_t m_position = 0;
 };
+
+// A new enumerator, created through COM as every producer of one does; the HRESULT of the creation.
+HRESULT NewSimpleEnumerator(ComPtr<ISimpleEnumerator>& enumerator) noexcept;
+
+// Gives enumerator its own copy of elements (a one-dimensional array of VARIANT; the caller's array
+// stays the caller's) and hands the enumerator out.
+HRESULT HandOutEnumerator(ComPtr<ISimpleEnumerator>& enumerator, SAFEARRAY* elements,
+                          ISimpleEnumerator** out) noexcept;

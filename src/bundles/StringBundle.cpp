@@ -3,6 +3,7 @@
 #include "bundles/Extensions.h"
 #include "bundles/PropertiesSource.h"
 #include "bundles/ResourceUrl.h"
+#include "bundles/SimpleEnumerator.h"
 #include "shared/Bstr.h"
 #include "shared/ComPtr.h"
 #include "shared/SafeArray.h"
@@ -68,8 +69,7 @@ STDMETHODIMP CStringBundle::GetStringFromName(BSTR name, BSTR* pRet) noexcept {
 
 HRESULT CStringBundle::MakeEnumeration(ISimpleEnumerator** pEnumeration) const {
     ComPtr<ISimpleEnumerator> enumerator;
-    HRESULT hr = ::CoCreateInstance(CLSID_SimpleEnumerator, nullptr, CLSCTX_ALL, IID_ISimpleEnumerator,
-                                    enumerator.put_void());
+    HRESULT hr = NewSimpleEnumerator(enumerator);
     if (FAILED(hr)) return hr;
 
     SafeArray elements(::SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(m_table.size())));
@@ -88,13 +88,8 @@ HRESULT CStringBundle::MakeEnumeration(ISimpleEnumerator** pEnumeration) const {
     }
 
     // The enumerator keeps its own copy; ours goes with this scope.
-    VARIANT values;
-    values.vt = VT_ARRAY | VT_VARIANT;
-    values.parray = elements.get();
-    hr = enumerator->init(values);
-    if (FAILED(hr)) return hr;
-    *pEnumeration = enumerator.Detach();
-    return S_OK;
+
+    return HandOutEnumerator(enumerator, elements.get(), pEnumeration);
 }
 
 STDMETHODIMP CStringBundle::getSimpleEnumeration(ISimpleEnumerator** pEnumeration) noexcept {

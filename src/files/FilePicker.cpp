@@ -2,6 +2,7 @@
 
 #include "files/FileDialog.h"
 #include "files/PickerText.h"
+#include "bundles/SimpleEnumerator.h"
 #include "module/Module.h"
 #include "shared/Bstr.h"
 #include "shared/ComPtr.h"
@@ -205,8 +206,7 @@ STDMETHODIMP CFilePicker::get_files(ISimpleEnumerator** pVal) noexcept {
     if (m_mode != kOpenMultiple || ResultText().empty()) return E_UNEXPECTED;
     return ComBoundary([&] {
         ComPtr<ISimpleEnumerator> enumerator;
-        HRESULT hr = ::CoCreateInstance(CLSID_SimpleEnumerator, nullptr, CLSCTX_ALL, IID_ISimpleEnumerator,
-                                        enumerator.put_void());
+        HRESULT hr = NewSimpleEnumerator(enumerator);
         if (FAILED(hr)) return hr;
         const std::vector<std::wstring> paths = PickerText::SelectionPaths(ResultBuffer(), m_nameOffset);
         SafeArray elements(::SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(paths.size())));
@@ -221,13 +221,7 @@ STDMETHODIMP CFilePicker::get_files(ISimpleEnumerator** pVal) noexcept {
             ++index;
         }
         // The enumerator keeps its own copy; ours goes with this scope.
-        VARIANT values;
-        values.vt = VT_ARRAY | VT_VARIANT;
-        values.parray = elements.get();
-        hr = enumerator->init(values);
-        if (FAILED(hr)) return hr;
-        *pVal = enumerator.Detach();
-        return S_OK;
+        return HandOutEnumerator(enumerator, elements.get(), pVal);
     });
 }
 

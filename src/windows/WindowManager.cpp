@@ -17,7 +17,11 @@ CLSID BrowserClass() noexcept {
     return CLSID_InternetExplorer;
 }
 
-HRESULT SendKeyRecords(std::vector<INPUT>& records) noexcept {
+// Presses (or releases) the modifiers that are set and then the key, in one call; E_FAIL when the
+// system inserted nothing.
+HRESULT SendKeys(LONG keyCode, VARIANT_BOOL shiftKey, VARIANT_BOOL ctrlKey, VARIANT_BOOL altKey, bool up) {
+    std::vector<INPUT> records =
+        KeyRecords(keyCode, shiftKey, ctrlKey, altKey, up, static_cast<ULONG_PTR>(::GetMessageExtraInfo()));
     const UINT inserted =
         ::SendInput(static_cast<UINT>(records.size()), records.data(), static_cast<int>(sizeof(INPUT)));
     return inserted != 0 ? S_OK : E_FAIL;
@@ -180,20 +184,12 @@ STDMETHODIMP CWindowManager::setDialogStatus(IDispatch* pWnd, BSTR bsStatus) noe
 // The events go to whichever window has the keyboard focus; pWnd is not used.
 STDMETHODIMP CWindowManager::ResendKey(IDispatch*, LONG keyCode, VARIANT_BOOL shiftKey, VARIANT_BOOL ctrlKey,
                                        VARIANT_BOOL altKey) noexcept {
-    return ComBoundary([&] {
-        std::vector<INPUT> records = KeyRecords(keyCode, shiftKey, ctrlKey, altKey, false,
-                                                static_cast<ULONG_PTR>(::GetMessageExtraInfo()));
-        return SendKeyRecords(records);
-    });
+    return ComBoundary([&] { return SendKeys(keyCode, shiftKey, ctrlKey, altKey, false); });
 }
 
 STDMETHODIMP CWindowManager::StopKey(IDispatch*, LONG keyCode, VARIANT_BOOL shiftKey, VARIANT_BOOL ctrlKey,
                                      VARIANT_BOOL altKey) noexcept {
-    return ComBoundary([&] {
-        std::vector<INPUT> records = KeyRecords(keyCode, shiftKey, ctrlKey, altKey, true,
-                                                static_cast<ULONG_PTR>(::GetMessageExtraInfo()));
-        return SendKeyRecords(records);
-    });
+    return ComBoundary([&] { return SendKeys(keyCode, shiftKey, ctrlKey, altKey, true); });
 }
 
 // A new request object on every read.
