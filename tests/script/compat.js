@@ -211,6 +211,21 @@ test("openWindow's features choose the window manager's member, its values arriv
     throwsHr(E_INVALIDARG, function () { ww.openWindow(parent, "chrome://p/content/x.html", "", "", [1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11]); });
 });
 
+test("openWindow and a modal openWindow open the application's own pages in the browser", function () {
+    var probe = new ActiveXObject("Zembrolatix.Test.BrowserProbe");
+    SH.RegWrite(EXTENSIONS + "zbt-js-compat-pages\\", BUILD + "\\tests\\doubles\\zbt_pages.dll", "REG_SZ");
+    Services.ww.manager = null; // the library's own window manager
+    Services.ww.openWindow(null, "chrome://zbt-js-compat-pages/content/args.html", "w", "width=400,height=300", ["a", 2]);
+    eq(probe.count, 1, "one window");
+    var page = probe.item(0).Document.parentWindow;
+    eq([probe.item(0).Width, page.received.length, page.received[0], page.received[1]].join(), "400,2,a,2");
+    var answer = Services.ww.openWindow(page, "chrome://zbt-js-compat-pages/content/dialog.html", "d", "modal", "x");
+    ok(/^args=x\|.*\|close=ok$/.test(answer), "the dialog's answer: " + answer);
+    probe.closeAll();
+    probe.pump();
+    eq(SH.Run('reg.exe delete "' + EXTENSIONS + 'zbt-js-compat-pages" /f', 0, true), 0, "pages unregistered");
+});
+
 test("interface constants and results", function () {
     var table = [[Ci.nsIFile.NORMAL_FILE_TYPE, 0], [Ci.nsILocalFile.DIRECTORY_TYPE, 1], [Ci.nsIFilePicker.modeSave, 1],
                  [Ci.nsIFilePicker.modeOpenMultiple, 3], [Ci.nsIFilePicker.returnReplace, 2],
