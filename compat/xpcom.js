@@ -17,7 +17,7 @@
 //   @mozilla.org/xmlextras/xmlserializer;1          DOMSerializer
 //   @mozilla.org/embedding/browser/nsWebBrowserPersist;1  WebBrowserPersist (adapter, see below)
 //   @mozilla.org/filepicker;1                       FilePicker (adapter, see below)
-//   @mozilla.org/network/io-service;1               newURI / newFileURI giving { spec, scheme }
+//   @mozilla.org/network/io-service;1               newURI / newFileURI giving nsIURI objects (address, scheme)
 //   @mozilla.org/intl/converter-output-stream;1     writeString() over a FileOutputStream (UTF-8)
 //   @mozilla.org/consoleservice;1                   logStringMessage() through Logger
 //   @mozilla.org/supports-string;1                  { data: "" }
@@ -53,7 +53,7 @@
 //   with MSXML and throws NS_ERROR_FAILURE for text that is not well-formed (XPCOM returns a
 //   <parsererror> document). Documents are MSXML's: node.text where XPCOM has textContent.
 // - WebBrowserPersist: saveURI takes XPCOM's long argument lists (6, 7, 8 or more arguments) as well
-//   as the library's (uri, file). The URI is a string or an object with a spec (newURI); the target
+//   as the library's (uri, file). The URI is a string or an nsIURI object (newURI); the target
 //   is the first LocalFile after the URI, or a file: URI. The download runs inside the call. With an
 //   nsIWebProgressListener set as progressListener it is told onStateChange(START), onProgressChange
 //   and onStateChange(STOP) with the result as status, and a failure is reported there and in
@@ -266,15 +266,16 @@ var Components, Cc, Ci, Cr, Services;
     };
 
     // ---- URIs
-    function Uri(spec) {
-        this.spec = spec;
-        var colon = spec.indexOf(":");
-        this.scheme = colon > 0 ? spec.substring(0, colon).toLowerCase() : "";
+    // nsIURI's attributes: the whole address and its scheme.
+    function Uri(address) {
+        this.spec = address;
+        var colon = address.indexOf(":");
+        this.scheme = colon > 0 ? address.substring(0, colon).toLowerCase() : "";
     }
     Uri.prototype.QueryInterface = self;
     Uri.prototype.toString = function () { return this.spec; };
-    function fileSpec(file) { return "file:///" + String(file.path).replace(/\\/g, "/"); }
-    function specOf(uri) { return typeof uri === "string" ? uri : String(uri.spec); }
+    function fileAddress(file) { return "file:///" + String(file.path).replace(/\\/g, "/"); }
+    function addressOf(uri) { return typeof uri === "string" ? uri : String(uri.spec); }
     function isLocalFile(x) { return x !== null && typeof x === "object" && typeof x.GetSafe !== "undefined"; }
     function localFile(path) {
         var f = create("LocalFile");
@@ -283,8 +284,8 @@ var Components, Cc, Ci, Cr, Services;
     }
     function IOService() {}
     IOService.prototype.QueryInterface = self;
-    IOService.prototype.newURI = function (spec) { return new Uri(String(spec)); };
-    IOService.prototype.newFileURI = function (file) { return new Uri(fileSpec(file)); };
+    IOService.prototype.newURI = function (address) { return new Uri(String(address)); };
+    IOService.prototype.newFileURI = function (file) { return new Uri(fileAddress(file)); };
 
     // ---- Downloads
     function WebBrowserPersist() {
@@ -304,13 +305,13 @@ var Components, Cc, Ci, Cr, Services;
         for (i = 1; i < args.length; i++) {
             var a = args[i];
             if (a !== null && a !== undefined && (typeof a === "string" || typeof a.spec === "string") &&
-                /^file:/i.test(specOf(a))) last = a;
+                /^file:/i.test(addressOf(a))) last = a;
         }
         if (!last) throw fail(E_INVALIDARG, "saveURI needs a target file");
-        return localFile(decodeURI(specOf(last).replace(/^file:\/*/i, "")).replace(/\//g, "\\"));
+        return localFile(decodeURI(addressOf(last).replace(/^file:\/*/i, "")).replace(/\//g, "\\"));
     }
     WebBrowserPersist.prototype.saveURI = function () {
-        var uri = specOf(arguments[0]), file = saveTarget(arguments), listener = this.progressListener, me = this;
+        var uri = addressOf(arguments[0]), file = saveTarget(arguments), listener = this.progressListener, me = this;
         var watching = listener !== null && typeof listener === "object";
         if (typeof listener === "function") this.persist.progressListener = listener;
         else if (watching && listener.onProgressChange)
@@ -365,7 +366,7 @@ var Components, Cc, Ci, Cr, Services;
                 for (var e = p.files; e.hasMoreElements();) files.push(localFile(e.getNext()));
             else files.push(p.file);
             this.file = files[0];
-            this.fileURL = new Uri(fileSpec(this.file));
+            this.fileURL = new Uri(fileAddress(this.file));
             this.files = new ArrayEnumerator(files);
         }
         return result;

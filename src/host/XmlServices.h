@@ -12,3 +12,7 @@ __CRT_UUID_DECL(IXMLDOMDocument, 0x2933bf81, 0x7b36, 0x11d2, 0xb2, 0x0e, 0x00, 0
 // A new, empty "Microsoft.XMLDOM" document with MSXML's defaults. The failure of the ProgID lookup or
 // of the creation is returned unchanged.
 HRESULT CreateXmlDocument(ComPtr<IXMLDOMDocument>& doc) noexcept;
+
+// A new HTTP request object for script to drive: "Msxml2.XMLHTTP", else the older "Microsoft.XMLHTTP".
+// When neither gives one, the failure of the second attempt; *request stays null.
+HRESULT CreateHttpRequest(IDispatch** request) noexcept;

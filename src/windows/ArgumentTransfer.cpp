@@ -104,12 +104,8 @@ void CArgumentTransfer::Deliver(IDispatch* function) noexcept {
 
         DISPPARAMS args{value.get(), nullptr, 1, 0};
         Variant result;
-        EXCEPINFO exception{};
-        function->Invoke(DISPID_VALUE, IID_NULL, kSystemLocale, DISPATCH_METHOD, &args, result.get(),
-                         &exception, nullptr);
-        ::SysFreeString(exception.bstrSource);
-        ::SysFreeString(exception.bstrDescription);
-        ::SysFreeString(exception.bstrHelpFile);
+        function->Invoke(DISPID_VALUE, IID_NULL, kSystemLocale, DISPATCH_METHOD, &args, result.get(), nullptr,
+                         nullptr);
     }
 }
 

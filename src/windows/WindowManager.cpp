@@ -2,6 +2,7 @@
 
 #include "bundles/Extensions.h"
 #include "bundles/ResourceUrl.h"
+#include "host/XmlServices.h"
 #include "shared/LogWriter.h"
 #include "windows/BrowserWindow.h"
 
@@ -25,13 +26,6 @@ HRESULT SendKeys(LONG keyCode, VARIANT_BOOL shiftKey, VARIANT_BOOL ctrlKey, VARI
     const UINT inserted =
         ::SendInput(static_cast<UINT>(records.size()), records.data(), static_cast<int>(sizeof(INPUT)));
     return inserted != 0 ? S_OK : E_FAIL;
-}
-
-HRESULT CreateByProgId(const wchar_t* progId, IDispatch** object) noexcept {
-    CLSID clsid = CLSID_NULL;
-    HRESULT hr = ::CLSIDFromProgID(progId, &clsid);
-    if (FAILED(hr)) return hr;
-    return ::CoCreateInstance(clsid, nullptr, CLSCTX_ALL, IID_IDispatch, reinterpret_cast<void**>(object));
 }
 
 } // namespace
@@ -195,12 +189,5 @@ STDMETHODIMP CWindowManager::StopKey(IDispatch*, LONG keyCode, VARIANT_BOOL shif
 // A new request object on every read.
 STDMETHODIMP CWindowManager::get_XMLHttpRequest(IDispatch** pVal) noexcept {
     if (!pVal) return E_POINTER;
-    *pVal = nullptr;
-    HRESULT hr = CreateByProgId(L"Msxml2.XMLHTTP", pVal);
-    if (FAILED(hr)) {
-        *pVal = nullptr;
-        hr = CreateByProgId(L"Microsoft.XMLHTTP", pVal);
-    }
-    if (FAILED(hr)) *pVal = nullptr;
-    return hr;
+    return CreateHttpRequest(pVal);
 }
