@@ -1,18 +1,11 @@
 #include "files/LocalFile.h"
 
 #include "files/PathRules.h"
+#include "files/ReadingRule.h"
 #include "shared/Storage.h"
 #include "shared/Win32.h"
 
 namespace {
-
-// The safe rule: the path lies inside the private data folder. When the folder cannot be found,
-// nothing is inside.
-bool InsidePrivateDataFolder(std::wstring_view path) {
-    std::wstring folder;
-    if (FAILED(PrivateDataFolder(folder))) return false;
-    return PathRules::LiesInside(path, folder);
-}
 
 // What the file system holds under a path: nothing, or an entry with its kind and size.
 struct Lookup {
