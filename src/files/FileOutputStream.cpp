@@ -10,6 +10,31 @@ namespace {
 
 constexpr LONG kCreateFlag = 0x08;
 constexpr LONG kAppendFlag = 0x10;
+
+// XPCOM's ioFlags (NSPR's open flags) for initWithFlags and initSafe. The access bits (read-only 0x01,
+// write-only 0x02, read-write 0x04) change nothing: an output stream always writes.
+constexpr LONG kPrCreateFile = 0x08;
+constexpr LONG kPrAppend = 0x10;
+constexpr LONG kPrTruncate = 0x20;
+constexpr LONG kPrSync = 0x40;
+constexpr LONG kPrExclusive = 0x80;
+// -1: XPCOM's default, write-only | create | truncate.
+constexpr LONG kXpcomDefaultFlags = 0x02 | kPrCreateFile | kPrTruncate;
+
+LONG XpcomFlags(LONG ioFlags) noexcept {
+    return ioFlags == -1 ? kXpcomDefaultFlags : ioFlags;
+}
+
+DWORD XpcomDisposition(LONG flags) noexcept {
+    const bool create = flags & kPrCreateFile, truncate = flags & kPrTruncate;
+    if (create && (flags & kPrExclusive)) return CREATE_NEW;
+    if (create) return truncate ? CREATE_ALWAYS : OPEN_ALWAYS;
+    return truncate ? TRUNCATE_EXISTING : OPEN_EXISTING;
+}
+
+DWORD XpcomAttributes(LONG flags) noexcept {
+    return (flags & kPrSync) ? FILE_FLAG_WRITE_THROUGH : 0;
+}
 // UTF-8 needs at most three bytes for one UTF-16 unit (a surrogate pair takes four for two units).
 constexpr size_t kMaxUtf8PerUnit = 3;
 // Longer texts are converted and written in pieces of this many units, which bounds the kept buffer.
@@ -36,6 +61,15 @@ size_t CopyAsciiPrefix(std::wstring_view text, char* out) noexcept {
 // Opens the file of a local file for writing, shared with no one. Only a local file allowed to change
 // the file system may be written: an unsafe one is refused before anything is stored or opened.
 STDMETHODIMP CFileOutputStream::init(ILocalFile* file, LONG ioFlags, LONG, LONG) noexcept {
+    const HRESULT hr = adoptFile(file);
+    if (FAILED(hr)) return hr;
+    // The earlier file is released even when this one cannot be opened.
+    if (!m_file.open(m_path.c_str(), GENERIC_WRITE, 0, nullptr, Disposition(ioFlags), 0, nullptr))
+        return E_FAIL;
+    return (ioFlags & kAppendFlag) ? seek(FILE_END, 0) : S_OK;
+}
+
+HRESULT CFileOutputStream::adoptFile(ILocalFile* file) noexcept {
     if (!file) return E_INVALIDARG;
     VARIANT_BOOL safe = VARIANT_FALSE;
     HRESULT hr = file->GetSafe(&safe);
@@ -45,12 +79,39 @@ STDMETHODIMP CFileOutputStream::init(ILocalFile* file, LONG ioFlags, LONG, LONG)
     if (FAILED(hr)) return hr;
     if (BstrEmpty(path.get())) return E_INVALIDARG;
     if (safe != VARIANT_TRUE) return E_ACCESSDENIED;
-    hr = ISafeLocalFileImpl::init(path.get(), safe);
+    return ISafeLocalFileImpl::init(path.get(), safe);
+}
+
+// Opens as XPCOM's file output stream does with these ioFlags: create (0x08), exclusive with create
+// (0x80), truncate (0x20), append at every write (0x10), write through (0x40); -1 for the default.
+STDMETHODIMP CFileOutputStream::initWithFlags(ILocalFile* file, LONG ioFlags, LONG, LONG) noexcept {
+    const LONG flags = XpcomFlags(ioFlags);
+    const HRESULT hr = adoptFile(file);
     if (FAILED(hr)) return hr;
-    // The earlier file is released even when this one cannot be opened.
-    if (!m_file.open(m_path.c_str(), GENERIC_WRITE, 0, nullptr, Disposition(ioFlags), 0, nullptr))
+    if (!m_file.open(m_path.c_str(), GENERIC_WRITE, 0, nullptr, XpcomDisposition(flags),
+                     XpcomAttributes(flags), nullptr))
         return E_FAIL;
-    return (ioFlags & kAppendFlag) ? seek(FILE_END, 0) : S_OK;
+    m_file.setAppendEachWrite(flags & kPrAppend);
+    return S_OK;
+}
+
+// Opens for an all-or-nothing replacement: writes go to a new temporary file beside the target, finish
+// puts it in the target's place, close (or the end of the object) removes it and leaves the target as
+// it was. The target's content is never kept, so append is accepted only together with truncate.
+STDMETHODIMP CFileOutputStream::initSafe(ILocalFile* file, LONG ioFlags, LONG, LONG) noexcept {
+    const LONG flags = XpcomFlags(ioFlags);
+    if ((flags & kPrAppend) && !(flags & kPrTruncate)) return E_INVALIDARG;
+    HRESULT hr = adoptFile(file);
+    if (FAILED(hr)) return hr;
+    API::Win32::FileAttributes target;
+    const bool exists = target.read(m_path.c_str());
+    const bool create = flags & kPrCreateFile;
+    if ((exists && (target.isDirectory() || (create && (flags & kPrExclusive)))) ||
+        (!exists && (!create || (target.error() != ERROR_FILE_NOT_FOUND)))) {
+        m_file.close();
+        return E_FAIL;
+    }
+    return m_file.openReplacing(m_path, XpcomAttributes(flags));
 }
 
 // Writes the first count UTF-16 units of data as UTF-8 at the current position. Exactly the bytes the
@@ -104,8 +165,9 @@ STDMETHODIMP CFileOutputStream::close() noexcept {
     return S_OK;
 }
 
+// Closes; a stream opened by initSafe replaces its target now.
 STDMETHODIMP CFileOutputStream::finish() noexcept {
-    return close();
+    return m_file.commit();
 }
 
 STDMETHODIMP CFileOutputStream::flush() noexcept {

@@ -5,27 +5,28 @@
 #include "script/ScriptImplementsImpl.h"
 #include "script/ObjectSafetyImpl.h"
 #include "files/SafeLocalFileImpl.h"
-#include "shared/Win32.h"
+#include "files/StreamFiles.h"
 
 #include "Zembrolatix.h"
 
 #include <memory>
 #include <span>
 
-class CFileOutputStream : public IScriptImplementsImpl<CFileOutputStream, IFileOutputStream>,
+class CFileOutputStream : public IScriptImplementsImpl<CFileOutputStream, IFileOutputStream2>,
                           public IObjectSafetyImpl<CFileOutputStream>,
                           public ISafeLocalFileImpl<CFileOutputStream>,
                           public CComObjectRootEx<CComSingleThreadModel>,
                           public CComCoClass<CFileOutputStream, &CLSID_FileOutputStream> {
 public:
     BEGIN_COM_MAP(CFileOutputStream)
-    COM_INTERFACE_ENTRY2(IDispatch, IFileOutputStream)
-    COM_INTERFACE_ENTRY2(IOutputStream, IFileOutputStream)
-    COM_INTERFACE_ENTRY(IFileOutputStream)
-    COM_INTERFACE_ENTRY2(ISeekableStream, IFileOutputStream)
+    COM_INTERFACE_ENTRY2(IDispatch, IFileOutputStream2)
+    COM_INTERFACE_ENTRY2(IOutputStream, IFileOutputStream2)
+    COM_INTERFACE_ENTRY2(IFileOutputStream, IFileOutputStream2)
+    COM_INTERFACE_ENTRY2(ISeekableStream, IFileOutputStream2)
     COM_INTERFACE_ENTRY(ISafeLocalFile)
-    COM_INTERFACE_ENTRY2(IScriptImplements, IFileOutputStream)
+    COM_INTERFACE_ENTRY2(IScriptImplements, IFileOutputStream2)
     COM_INTERFACE_ENTRY(IObjectSafety)
+    COM_INTERFACE_ENTRY(IFileOutputStream2)
     END_COM_MAP()
 
     using ISafeLocalFileImpl<CFileOutputStream>::init;
@@ -38,9 +39,15 @@ public:
     STDMETHOD(write)(BSTR data, LONG count, LONG* pRet) noexcept override;
     STDMETHOD(finish)() noexcept override;
     STDMETHOD(init)(ILocalFile* file, LONG ioFlags, LONG perm, LONG behaviorFlags) noexcept override;
+    STDMETHOD(initWithFlags)(ILocalFile* file, LONG ioFlags, LONG perm, LONG behaviorFlags) noexcept override;
+    STDMETHOD(initSafe)(ILocalFile* file, LONG ioFlags, LONG perm, LONG behaviorFlags) noexcept override;
 
 private:
-    API::Win32::File m_file;
+    // Takes path and flag from a local file allowed to change the file system; E_ACCESSDENIED, and
+    // nothing stored, for one that is not.
+    HRESULT adoptFile(ILocalFile* file) noexcept;
+
+    OutputFile m_file;
     // Conversion space kept from one write to the next; it only grows.
     class GrowBuffer {
     public:

@@ -90,3 +90,12 @@ function hexBytes(path) {
     }
     return out.join(" ");
 }
+// Writes a file of the given byte values (0-255), through the ANSI side of writeAnsi.
+function writeBytes(path, bytes) {
+    var text = [];
+    for (var i = 0; i < bytes.length; i++) {
+        var b = bytes[i];
+        text.push(String.fromCharCode(b >= 0x80 && b < 0xA0 ? CP1252_HIGH[b - 0x80] : b));
+    }
+    writeAnsi(path, text.join(""));
+}

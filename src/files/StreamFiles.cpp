@@ -1,0 +1,216 @@
+#include "files/StreamFiles.h"
+
+#include "files/StreamPosition.h"
+
+#include <algorithm>
+#include <new>
+
+namespace {
+
+// Bytes read from the file at once when the reader asks for fewer.
+constexpr size_t kReadAhead = 64 * 1024;
+// ReadFile takes at most this many bytes per call here.
+constexpr size_t kMaxReadCall = 16 * 1024 * 1024;
+// Attempts at a free temporary name before giving up.
+constexpr unsigned kTemporaryAttempts = 16;
+// Longest part of the target's name kept in the temporary's name.
+constexpr size_t kMaxTemporaryStem = 200;
+
+} // namespace
+
+std::optional<std::wstring> TemporaryPathBeside(std::wstring_view target, unsigned number) {
+    const size_t separator = target.find_last_of(L"\\/");
+    if (separator == std::wstring_view::npos || separator + 1 == target.size()) return std::nullopt;
+    const std::wstring_view leaf = target.substr(separator + 1).substr(0, kMaxTemporaryStem);
+    std::wstring path(target.substr(0, separator + 1));
+    path += leaf;
+    path += L'~';
+    constexpr wchar_t kHex[] = L"0123456789ABCDEF";
+    for (int shift = 28; shift >= 0; shift -= 4)
+        path += kHex[(number >> shift) & 0xF];
+    path += L".tmp";
+    return path;
+}
+
+// ---- InputFile -----------------------------------------------------------------------------------
+
+void InputFile::forget() noexcept {
+    m_begin = m_end = 0;
+    m_reading = Reading{};
+}
+
+bool InputFile::open(const wchar_t* path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                     DWORD disposition, DWORD flags, HANDLE templateFile) noexcept {
+    forget();
+    return File::open(path, access, share, security, disposition, flags, templateFile);
+}
+
+BOOL InputFile::close() noexcept {
+    forget();
+    return File::close();
+}
+
+HRESULT InputFile::tell(ULONGLONG* position) const noexcept {
+    if (!position) return E_POINTER;
+    ULONGLONG system = 0;
+    const HRESULT hr = TellFile(*this, &system);
+    if (FAILED(hr)) return hr;
+    *position = system - (m_end - m_begin);
+    return S_OK;
+}
+
+HRESULT InputFile::seek(LONG whence, LONGLONG offset) noexcept {
+    if (!isValid()) return E_FAIL;
+    if (m_end > m_begin) {
+        // Back to the first byte not handed out, so the move starts from the stream's own position.
+        LARGE_INTEGER back{};
+        back.QuadPart = -static_cast<LONGLONG>(m_end - m_begin);
+        if (!::SetFilePointerEx(get(), back, nullptr, FILE_CURRENT)) return E_FAIL;
+    }
+    // What was learnt about the file (the rule's answer, its byte-order mark) still holds.
+    Reading kept;
+    kept.allowed = m_reading.allowed;
+    kept.bomCharset = m_reading.bomCharset;
+    forget();
+    m_reading = std::move(kept);
+    return SeekFile(*this, whence, offset);
+}
+
+HRESULT InputFile::remaining(ULONGLONG* count) const noexcept {
+    if (!count) return E_POINTER;
+    if (!isValid()) return E_FAIL;
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(get(), &size)) return E_FAIL;
+    ULONGLONG position = 0;
+    if (FAILED(tell(&position))) return E_FAIL;
+    const ULONGLONG end = static_cast<ULONGLONG>(size.QuadPart);
+    *count = position < end ? end - position : 0;
+    return S_OK;
+}
+
+HRESULT InputFile::fill(size_t atLeast, bool& atEnd) noexcept {
+    atEnd = false;
+    if (!isValid()) return E_FAIL;
+    try {
+        // Keep the bytes not handed out at the front, and make room behind them.
+        if (m_begin > 0) {
+            std::copy(m_bytes.begin() + m_begin, m_bytes.begin() + m_end, m_bytes.begin());
+            m_end -= m_begin;
+            m_begin = 0;
+        }
+        const size_t want = std::max(atLeast, kReadAhead);
+        if (m_bytes.size() < m_end + want) m_bytes.resize(m_end + want);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+    size_t got = 0;
+    while (got < atLeast || got == 0) {
+        const size_t room = m_bytes.size() - m_end;
+        DWORD read = 0;
+        if (!::ReadFile(get(), m_bytes.data() + m_end, static_cast<DWORD>(std::min(room, kMaxReadCall)),
+                        &read, nullptr))
+            return E_FAIL;
+        if (read == 0) {
+            atEnd = true;
+            break;
+        }
+        m_end += read;
+        got += read;
+        if (got >= atLeast) break;
+    }
+    return S_OK;
+}
+
+HRESULT InputFile::read(size_t count, std::vector<unsigned char>& out) noexcept {
+    try {
+        out.clear();
+        const std::span<const unsigned char> ahead = buffered();
+        const size_t first = std::min(count, ahead.size());
+        out.assign(ahead.begin(), ahead.begin() + first);
+        consume(first);
+        if (first == count) return S_OK;
+        out.resize(count);
+        size_t got = first;
+        while (got < count) {
+            DWORD read = 0;
+            if (!::ReadFile(get(), out.data() + got, static_cast<DWORD>(std::min(count - got, kMaxReadCall)),
+                            &read, nullptr))
+                return E_FAIL;
+            if (read == 0) break;
+            got += read;
+        }
+        out.resize(got);
+        return S_OK;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+// ---- OutputFile ----------------------------------------------------------------------------------
+
+bool OutputFile::open(const wchar_t* path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                      DWORD disposition, DWORD flags, HANDLE templateFile) noexcept {
+    close();
+    return File::open(path, access, share, security, disposition, flags, templateFile);
+}
+
+HRESULT OutputFile::openReplacing(const std::wstring& target, DWORD flags) noexcept {
+    close();
+    try {
+        unsigned number = ::GetTickCount() ^ (::GetCurrentProcessId() << 16);
+        for (unsigned attempt = 0; attempt < kTemporaryAttempts;
+             ++attempt, number = number * 1103515245u + 12345u) {
+            const std::optional<std::wstring> temporary = TemporaryPathBeside(target, number);
+            if (!temporary) return E_FAIL;
+            if (File::open(temporary->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, flags, nullptr)) {
+                m_target = target;
+                m_temporary = *temporary;
+                return S_OK;
+            }
+            if (::GetLastError() != ERROR_FILE_EXISTS && ::GetLastError() != ERROR_ALREADY_EXISTS)
+                return E_FAIL;
+        }
+        return E_FAIL;
+    } catch (const std::bad_alloc&) {
+        close();
+        return E_OUTOFMEMORY;
+    }
+}
+
+BOOL OutputFile::close() noexcept {
+    const BOOL result = File::close();
+    if (!m_temporary.empty()) ::DeleteFileW(m_temporary.c_str());
+    m_temporary.clear();
+    m_target.clear();
+    m_appendEachWrite = false;
+    m_writeFailed = false;
+    return result;
+}
+
+bool OutputFile::write(const void* data, DWORD size) noexcept {
+    if (m_appendEachWrite) {
+        LARGE_INTEGER zero{};
+        if (!::SetFilePointerEx(get(), zero, nullptr, FILE_END)) {
+            m_writeFailed = true;
+            return false;
+        }
+    }
+    const bool written = File::write(data, size);
+    if (!written || lastWriteCount() != size) m_writeFailed = true;
+    return written;
+}
+
+HRESULT OutputFile::commit() noexcept {
+    if (m_temporary.empty()) {
+        close();
+        return S_OK;
+    }
+    const bool flushed = ::FlushFileBuffers(get()) != FALSE;
+    File::close();
+    const bool replaced = flushed && !m_writeFailed &&
+                          ::MoveFileExW(m_temporary.c_str(), m_target.c_str(),
+                                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    if (replaced) m_temporary.clear();
+    close();
+    return replaced ? S_OK : E_FAIL;
+}
