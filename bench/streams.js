@@ -3,7 +3,7 @@
 // of the same file in the same run, rounds alternating, and prints the best of each and their ratio.
 // usage: cscript streams.js BUILD_DIR BENCH_DIR [megabytes] [runs]
 var MB = WScript.Arguments.length > 2 ? parseFloat(WScript.Arguments(2)) : 10;
-var RUNS = WScript.Arguments.length > 3 ? parseInt(WScript.Arguments(3), 10) : 5;
+var RUNS = WScript.Arguments.length > 3 ? parseInt(WScript.Arguments(3), 10) : 3;
 var FSO = new ActiveXObject("Scripting.FileSystemObject");
 
 function now() { return new Date().getTime(); }
