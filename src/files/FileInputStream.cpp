@@ -14,6 +14,9 @@ namespace {
 constexpr HRESULT kMalformedText = HRESULT_FROM_WIN32(ERROR_NO_UNICODE_TRANSLATION);
 // Most bytes read from the file at once while decoding.
 constexpr size_t kDecodeChunk = 4 * 1024 * 1024;
+// Most code units one readString gives: a huge file is read in parts, as XPCOM's readString loop
+// expects, rather than failing for want of memory.
+constexpr size_t kMaxStringUnits = 16 * 1024 * 1024;
 
 // A script count as XPCOM takes an unsigned long: the low 32 bits, so -1 is 4294967295.
 size_t CountArgument(LONGLONG count) noexcept {
@@ -214,7 +217,7 @@ STDMETHODIMP CFileInputStream::readString(LONGLONG count, BSTR* pRet) noexcept {
     if (FAILED(hr)) return hr;
     return ComBoundary([&] {
         std::wstring text;
-        const HRESULT decoded = decodeText(CountArgument(count), text);
+        const HRESULT decoded = decodeText(std::min(CountArgument(count), kMaxStringUnits), text);
         if (FAILED(decoded)) return decoded;
         return BstrCopyOut(text, pRet);
     });
