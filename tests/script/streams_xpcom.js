@@ -51,9 +51,9 @@ function leftovers(file) {
 
 test("a settings file read as text line by line", function () {
     var f = picked("settings");
-    writeBytes(f.path, bytesOf(0xEF, 0xBB, 0xBF, "[main]\r\nname=caf", 0xC3, 0xA9, "\n\rlast=", 0xE2, 0x82, 0xAC));
+    writeByteValues(f.path, bytesOf(0xEF, 0xBB, 0xBF, "[main]\r\nname=caf", 0xC3, 0xA9, "\n\rlast=", 0xE2, 0x82, 0xAC));
     eq(readLines(f, "utf-8").join("|"), "[main]|name=caf\u00E9||last=\u20AC", "CR LF, LF and CR ends; the mark dropped");
-    writeBytes(f.path, bytesOf("a\r\n", 0xE9, "\n"));
+    writeByteValues(f.path, bytesOf("a\r\n", 0xE9, "\n"));
     eq(readLines(f, "ISO-8859-1").join("|"), "a|\u00E9|", "a last line end is followed by an empty last line");
     var s = inputStream(f);
     eq(s.readLine() + "|" + s.readLine(), "a|\u00E9", "without a charset, lines are bytes");
@@ -67,7 +67,7 @@ test("a settings file read as text line by line", function () {
 
 test("UTF-8 with bad bytes", function () {
     var f = picked("bad");
-    writeBytes(f.path, bytesOf("ok ", 0xFF, " and ", 0xE2, 0x82, " then ", 0xF0, 0x9F, 0x98, 0x80));
+    writeByteValues(f.path, bytesOf("ok ", 0xFF, " and ", 0xE2, 0x82, " then ", 0xF0, 0x9F, 0x98, 0x80));
     eq(readText(f, "UTF-8"), "ok \uFFFD and \uFFFD then \uD83D\uDE00", "each bad sequence gives one U+FFFD");
     var s = new ActiveXObject("Zembrolatix.FileInputStream");
     s.initWithCharset(f, "UTF-8", 0);
@@ -84,7 +84,7 @@ test("UTF-8 with bad bytes", function () {
 
 test("bytes: read stops its text at a NUL byte, readBytes gives exactly count bytes", function () {
     var f = picked("bytes");
-    writeBytes(f.path, bytesOf("ab", 0, "c", 0xFF));
+    writeByteValues(f.path, bytesOf("ab", 0, "c", 0xFF));
     var s = inputStream(f);
     eq(s.read(3), "ab");
     eq(s.available(), 2, "the NUL byte was read all the same");

@@ -91,7 +91,7 @@ function hexBytes(path) {
     return out.join(" ");
 }
 // Writes a file of the given byte values (0-255), through the ANSI side of writeAnsi.
-function writeBytes(path, bytes) {
+function writeByteValues(path, bytes) {
     var text = [];
     for (var i = 0; i < bytes.length; i++) {
         var b = bytes[i];
