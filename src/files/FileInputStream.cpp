@@ -1,15 +1,14 @@
 #include "files/FileInputStream.h"
 
+#include "files/ReadingRule.h"
 #include "files/StreamPosition.h"
 
-// Opens the file of a local file for reading; other readers may open it too, writers may not.
+// Opens the file of a local file for reading; other readers may open it too, writers may not. A file
+// the reading rule keeps from the caller is refused before anything changes.
 STDMETHODIMP CFileInputStream::init(ILocalFile* file, LONG, LONG, LONG) noexcept {
-    if (!file) return E_INVALIDARG;
-    VARIANT_BOOL safe = VARIANT_FALSE;
-    HRESULT hr = file->GetSafe(&safe);
-    if (FAILED(hr)) return hr;
     Bstr path;
-    hr = file->get_nativePath(path.put());
+    VARIANT_BOOL safe = VARIANT_FALSE;
+    HRESULT hr = ReadableFileOf(file, path, safe);
     if (FAILED(hr)) return hr;
     hr = ISafeLocalFileImpl::init(path.get(), safe);
     if (FAILED(hr)) return hr;
