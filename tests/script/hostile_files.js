@@ -35,6 +35,7 @@ test("an unsafe local file reads only in the private data folder and the registe
             stream.init(newLocalFile(path), 0, 0, 0);
             eq(new ActiveXObject("Zembrolatix.DOMParser").parseFromStream(stream, "", 0, "")
                    .documentElement.nodeName, "r", path);
+            stream.close();
             eq(service.createBundle(path).GetStringFromName("<r>k"), "v</r>", path);
         } else {
             throwsHr(E_ACCESSDENIED, function () { stream.init(newLocalFile(path), 0, 0, 0); }, path);
