@@ -8,7 +8,9 @@ var LINES = 100000, LOADS = 6, LOOKUPS = 200000;
 function pad(n) { return ("00000" + n).slice(-6); }
 function key(i) { return "dialog.section" + (i % 97) + ".string" + pad(i); }
 
-var path = FSO.GetSpecialFolder(2).Path + "\\zbt-bench-bundles.properties";
+// In the private data folder: a bundle reads a file a script names only there or in a registered location.
+var path = new ActiveXObject("Zembrolatix.DirectoryService").get("ProfD", "{F75B5C32-B42D-416D-93AC-8798869674CE}")
+               .path + "\\zbt-bench-bundles.properties";
 var lines = ["# Generated strings for the bundle benchmark"];
 for (var i = 0; i < LINES; i++)
     lines.push(key(i) + " = Localised text number " + pad(i) + " with a few words of padding");

@@ -12,11 +12,6 @@ if (!FSO.FolderExists(DIR)) FSO.CreateFolder(DIR);
 var SOURCE = DIR + "\\source.xml", OURS = DIR + "\\library.xml", THEIRS = DIR + "\\msxml.xml";
 
 function now() { return new Date().getTime(); }
-function localFile(path) {
-    var f = new ActiveXObject("Zembrolatix.LocalFile");
-    f.initWithPath(path);
-    return f;
-}
 // The library writes only through safe files: the temporary folder as the directory service gives it.
 function safeOutput(leaf) {
     var f = new ActiveXObject("Zembrolatix.DirectoryService").get("TmpD", "{F75B5C32-B42D-416D-93AC-8798869674CE}");
@@ -49,7 +44,7 @@ var bytes = FSO.GetFile(SOURCE).Size;
 function libraryRoundTrip() {
     var t0 = now();
     var input = new ActiveXObject("Zembrolatix.FileInputStream");
-    input.init(localFile(SOURCE), 1, 0, 0);
+    input.init(safeOutput("source.xml"), 1, 0, 0); // safe: the directory service gave it
     var doc = new ActiveXObject("Zembrolatix.DOMParser").parseFromStream(input, "UTF-8", bytes, "text/xml");
     input.close();
     var t1 = now();

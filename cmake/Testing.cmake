@@ -90,6 +90,10 @@ foreach(js ${SCRIPT_TESTS})
   set_tests_properties(script.${name} PROPERTIES FIXTURES_REQUIRED prefix TIMEOUT 600)
   zembrolatix_test_locks(script.${name} ${js})
 endforeach()
+# The XML document stand-in (tests/doubles/xmldoc) stands in only where this variable is set.
+if(TEST script.hostile_files)
+  set_tests_properties(script.hostile_files PROPERTIES ENVIRONMENT "ZBT_XMLDOC_RECORD=1")
+endif()
 
 # Tests that need the loopback HTTP server of the download tests.
 include(${CMAKE_SOURCE_DIR}/tests/download/http-server.cmake)

@@ -261,6 +261,8 @@ var Components, Cc, Ci, Cr, Services;
     DOMParser.prototype.parseFromString = function (text) {
         var doc = new ActiveXObject("Microsoft.XMLDOM");
         doc.async = false;
+        doc.resolveExternals = false; // nothing outside the text is read
+        doc.validateOnParse = false;
         if (!doc.loadXML(text)) throw fail(E_FAIL, "not well-formed XML");
         return doc;
     };

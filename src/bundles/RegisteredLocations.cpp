@@ -16,6 +16,10 @@ bool IsSeparator(wchar_t c) noexcept {
     return c == L'\\' || c == L'/';
 }
 
+bool IsDriveLetter(wchar_t c) noexcept {
+    return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z');
+}
+
 // The folder part of a module path: everything before its last separator.
 std::wstring_view FolderOf(std::wstring_view path) noexcept {
     const size_t last = path.find_last_of(L"\\/");
@@ -31,11 +35,19 @@ bool SameFile(std::wstring_view a, std::wstring_view b) {
 } // namespace
 
 bool IsUncPath(std::wstring_view path) noexcept {
+    // "\??\" is handed to the system's own name space unchanged, where it may name anything.
+    if (path.size() >= 4 && IsSeparator(path[0]) && path[1] == L'?' && path[2] == L'?' &&
+        IsSeparator(path[3]))
+        return true;
     if (path.size() < 2 || !IsSeparator(path[0]) || !IsSeparator(path[1])) return false;
-    // "\\?\" and "\\.\" are local unless they name the UNC root.
-    if (path.size() >= 4 && (path[2] == L'?' || path[2] == L'.') && IsSeparator(path[3])) {
-        const std::wstring_view rest = path.substr(4);
-        return StartsWithIgnoreAsciiCase(rest, L"UNC") && (rest.size() == 3 || IsSeparator(rest[3]));
+    // "\\?\" and "\\.\" lead into the device name space, which also holds "UNC", "GLOBALROOT" and
+    // "Global": only a drive letter there is surely on this machine.
+    if (path.size() >= 3 && (path[2] == L'?' || path[2] == L'.') &&
+        (path.size() == 3 || IsSeparator(path[3]))) {
+        const std::wstring_view rest = path.size() > 4 ? path.substr(4) : std::wstring_view();
+        const bool drive = rest.size() >= 2 && IsDriveLetter(rest[0]) && rest[1] == L':' &&
+                           (rest.size() == 2 || IsSeparator(rest[2]));
+        return !drive;
     }
     return true;
 }
@@ -54,8 +66,8 @@ bool IsRegisteredModule(std::wstring_view modulePath, const std::vector<Extensio
 bool LiesInRegisteredLocation(std::wstring_view path, const std::vector<ExtensionEntry>& entries) {
     if (path.empty()) return false;
     for (const ExtensionEntry& entry : entries) {
-        const std::wstring_view location = IsBraceToken(entry.name) ? std::wstring_view(entry.text)
-                                                                    : FolderOf(entry.text);
+        const std::wstring_view location =
+            IsBraceToken(entry.name) ? std::wstring_view(entry.text) : FolderOf(entry.text);
         if (!location.empty() && PathRules::LiesInside(path, location)) return true;
     }
     return false;
@@ -64,10 +76,7 @@ bool LiesInRegisteredLocation(std::wstring_view path, const std::vector<Extensio
 bool MayLoadResModule(std::wstring_view url, const std::vector<ExtensionEntry>& entries) {
     if (GetUrlScheme(url) != L"res") return true;
     const std::wstring module = GetResModulePath(url);
-    if (!IsUncPath(module)) return true;
-    for (const ExtensionEntry& entry : entries)
-        if (!IsBraceToken(entry.name) && EqualsIgnoreAsciiCase(module, entry.text)) return true;
-    return false;
+    return !IsUncPath(module) || IsRegisteredModule(module, entries);
 }
 
 } // namespace RegisteredLocations

@@ -15,7 +15,10 @@ struct ExtensionEntry {
 
 namespace RegisteredLocations {
 
-// A network path: "\\server\...", "//server/...", or the verbatim "\\?\UNC\..." (any separators).
+// A path that may lead to another machine: "\\server\...", "//server/..." (any separators), and every
+// path into the system's device name space ("\\?\...", "\\.\...", "\??\...") but one that names
+// a drive letter ("\\?\C:\..."), since that name space also reaches shares ("\\?\UNC\...",
+// "\\.\GLOBALROOT\Device\Mup\...").
 bool IsUncPath(std::wstring_view path) noexcept;
 
 // A module the application registered: the module of a package, or a module inside the location of a
@@ -27,8 +30,9 @@ bool IsRegisteredModule(std::wstring_view modulePath, const std::vector<Extensio
 // inside the location of a brace token.
 bool LiesInRegisteredLocation(std::wstring_view path, const std::vector<ExtensionEntry>& entries);
 
-// The module of a res: URL may be loaded: it is not a network path, unless that exact module is
-// registered. Any other URL answers true (nothing is loaded from it as a module).
+// The module of a res: URL may be loaded: it is not a network path (IsUncPath), unless it is a
+// registered module (IsRegisteredModule). Any other URL answers true (nothing is loaded from it as a
+// module).
 bool MayLoadResModule(std::wstring_view url, const std::vector<ExtensionEntry>& entries);
 
 } // namespace RegisteredLocations

@@ -4,6 +4,7 @@
 #include "bundles/PropertiesSource.h"
 #include "bundles/ResourceUrl.h"
 #include "bundles/SimpleEnumerator.h"
+#include "files/ReadingRule.h"
 #include "shared/Bstr.h"
 #include "shared/ComPtr.h"
 #include "shared/SafeArray.h"
@@ -32,13 +33,18 @@ HRESULT MakeElement(const std::wstring& key, const std::wstring& value, ComPtr<I
 
 } // namespace
 
+// A module on another machine would be fetched with the user's logon, so only a registered one is
+// loaded; a file is read only where the reading rule lets a script read. Both are refused before any
+// file access and leave the table as it was; the empty text names no file and fails as one.
 HRESULT CStringBundle::Load(const std::wstring& resolvedUrl) {
     if (GetUrlScheme(resolvedUrl) == L"res") {
+        if (!MayLoadResModule(resolvedUrl)) return E_INVALIDARG;
         const std::wstring modulePath = GetResModulePath(resolvedUrl);
         const std::wstring resourceName = GetResResourceName(resolvedUrl);
         if (modulePath.empty() || resourceName.empty()) return E_FAIL;
         return LoadPropertiesResource(modulePath, resourceName, m_table);
     }
+    if (!resolvedUrl.empty() && !MayReadFile(resolvedUrl, false)) return E_ACCESSDENIED;
     m_table.clear();
     return LoadPropertiesFile(resolvedUrl, m_table);
 }

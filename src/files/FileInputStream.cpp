@@ -46,14 +46,12 @@ HRESULT BytesOut(const std::vector<unsigned char>& bytes, size_t count, BSTR* ou
 
 } // namespace
 
-// Opens the file of a local file for reading; other readers may open it too, writers may not.
+// Opens the file of a local file for reading; other readers may open it too, writers may not. A file
+// the reading rule keeps from the caller is refused before anything changes.
 STDMETHODIMP CFileInputStream::init(ILocalFile* file, LONG, LONG, LONG) noexcept {
-    if (!file) return E_INVALIDARG;
-    VARIANT_BOOL safe = VARIANT_FALSE;
-    HRESULT hr = file->GetSafe(&safe);
-    if (FAILED(hr)) return hr;
     Bstr path;
-    hr = file->get_nativePath(path.put());
+    VARIANT_BOOL safe = VARIANT_FALSE;
+    HRESULT hr = ReadableFileOf(file, path, safe);
     if (FAILED(hr)) return hr;
     hr = ISafeLocalFileImpl::init(path.get(), safe);
     if (FAILED(hr)) return hr;
@@ -279,20 +277,10 @@ STDMETHODIMP CFileInputStream::initWithCharset(ILocalFile* file, BSTR charset,
     Charset named = Charset::Bytes;
     HRESULT hr = ParseCharset(charset, replacementChar, named);
     if (FAILED(hr)) return hr;
-    VARIANT_BOOL safe = VARIANT_FALSE;
-    hr = file->GetSafe(&safe);
-    if (FAILED(hr)) return hr;
     Bstr path;
-    hr = file->get_nativePath(path.put());
+    VARIANT_BOOL safe = VARIANT_FALSE;
+    hr = ReadableFileOf(file, path, safe);
     if (FAILED(hr)) return hr;
-    if (BstrEmpty(path.get())) return E_INVALIDARG;
-    bool allowed = false;
-    hr = ComBoundary([&] {
-        allowed = MayReadFile(BstrView(path.get()), safe == VARIANT_TRUE);
-        return S_OK;
-    });
-    if (FAILED(hr)) return hr;
-    if (!allowed) return E_ACCESSDENIED;
     hr = ISafeLocalFileImpl::init(path.get(), safe);
     if (FAILED(hr)) return hr;
     if (!m_file.open(m_path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr))

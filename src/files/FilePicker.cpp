@@ -49,6 +49,7 @@ struct ItemListFree {
 
 STDMETHODIMP CFilePicker::init(IDispatch* parent, BSTR title, LONG mode) noexcept {
     if (!title || static_cast<ULONG>(mode) > kOpenMultiple) return E_INVALIDARG;
+    if (m_dialogOpen) return E_UNEXPECTED;
     return ComBoundary([&] {
         std::wstring newTitle(BstrView(title));
         m_filters.clear();
@@ -66,6 +67,7 @@ STDMETHODIMP CFilePicker::init(IDispatch* parent, BSTR title, LONG mode) noexcep
 }
 
 STDMETHODIMP CFilePicker::appendFilter(BSTR title, BSTR filter) noexcept {
+    if (m_dialogOpen) return E_UNEXPECTED;
     return ComBoundary([&] {
         m_filters += PickerText::FilterEntry(BstrView(title), BstrView(filter));
         return S_OK;
@@ -73,6 +75,7 @@ STDMETHODIMP CFilePicker::appendFilter(BSTR title, BSTR filter) noexcept {
 }
 
 STDMETHODIMP CFilePicker::appendFilters(LONG filterMask) noexcept {
+    if (m_dialogOpen) return E_UNEXPECTED;
     return ComBoundary([&] {
         std::wstring added;
         for (const auto& entry : kStandardFilters) {
@@ -90,7 +93,15 @@ STDMETHODIMP CFilePicker::appendFilters(LONG filterMask) noexcept {
 
 STDMETHODIMP CFilePicker::show(LONG* pRet) noexcept {
     if (!pRet) return E_POINTER;
+    // Page timers run inside the dialog's message loop: until it closes, nothing the open dialog
+    // reads or fills may change, and what the buffer holds meanwhile is nobody's choice.
+    if (m_dialogOpen) return E_UNEXPECTED;
     return ComBoundary([&] {
+        m_dialogOpen = true;
+        const struct Closed {
+            bool& open;
+            ~Closed() { open = false; }
+        } closed{m_dialogOpen};
         *pRet = m_mode == kFolder ? ShowFolderDialog() : ShowFileDialog();
         return S_OK;
     });
@@ -113,6 +124,8 @@ std::wstring_view CFilePicker::ResultText() const noexcept {
 }
 
 bool CFilePicker::ResultIsList() const noexcept {
+    // A dialog for one file writes its path and one NUL over the proposed name, whose tail may stay.
+    if (!m_resultAllowsSeveral) return false;
     const std::wstring_view buffer = ResultBuffer();
     const size_t next = ResultText().size() + 1;
     return next < buffer.size() && buffer[next] != L'\0';
@@ -131,6 +144,7 @@ LONG CFilePicker::ShowFolderDialog() {
     const std::unique_ptr<ITEMIDLIST, ItemListFree> chosen(::SHBrowseForFolderW(&info));
 
     wchar_t path[MAX_PATH] = {};
+    m_resultAllowsSeveral = false;
     if (chosen && ::SHGetPathFromIDListW(chosen.get(), path)) {
         std::copy_n(path, MAX_PATH, ClearedResult());
         return 0;
@@ -160,6 +174,7 @@ LONG CFilePicker::ShowFileDialog() {
     std::copy(initialName.begin(), initialName.end(), result);
     ofn.lpstrFile = result;
     ofn.nMaxFile = kResultCapacity;
+    m_resultAllowsSeveral = m_mode == kOpenMultiple;
 
     const BOOL confirmed = dialog.DoModal();
     m_filterIndex = static_cast<LONG>(ofn.nFilterIndex);
@@ -181,7 +196,8 @@ STDMETHODIMP CFilePicker::get_file(ILocalFile** pVal) noexcept {
     if (!pVal) return E_POINTER;
     *pVal = nullptr;
     // A list of several names (left by a multiple selection) names no one file the user chose.
-    if (m_mode == kOpenMultiple || ResultText().empty() || ResultIsList()) return E_UNEXPECTED;
+    if (m_dialogOpen || m_mode == kOpenMultiple || ResultText().empty() || ResultIsList())
+        return E_UNEXPECTED;
     return ComBoundary([&] {
         ComPtr<ILocalFile> file;
         HRESULT hr =
@@ -203,12 +219,14 @@ STDMETHODIMP CFilePicker::get_file(ILocalFile** pVal) noexcept {
 STDMETHODIMP CFilePicker::get_files(ISimpleEnumerator** pVal) noexcept {
     if (!pVal) return E_POINTER;
     *pVal = nullptr;
-    if (m_mode != kOpenMultiple || ResultText().empty()) return E_UNEXPECTED;
+    if (m_dialogOpen || m_mode != kOpenMultiple || ResultText().empty()) return E_UNEXPECTED;
     return ComBoundary([&] {
         ComPtr<ISimpleEnumerator> enumerator;
         HRESULT hr = NewSimpleEnumerator(enumerator);
         if (FAILED(hr)) return hr;
-        const std::vector<std::wstring> paths = PickerText::SelectionPaths(ResultBuffer(), m_nameOffset);
+        const std::vector<std::wstring> paths = ResultIsList()
+                                                    ? PickerText::SelectionPaths(ResultBuffer(), m_nameOffset)
+                                                    : std::vector<std::wstring>{std::wstring(ResultText())};
         SafeArray elements(::SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(paths.size())));
         if (!elements) return E_OUTOFMEMORY;
         LONG index = 0;
@@ -232,6 +250,7 @@ STDMETHODIMP CFilePicker::get_defaultExtension(BSTR* pVal) noexcept {
 
 STDMETHODIMP CFilePicker::put_defaultExtension(BSTR newVal) noexcept {
     if (!newVal) return E_INVALIDARG;
+    if (m_dialogOpen) return E_UNEXPECTED;
     return ComBoundary([&] {
         m_defaultExtension.assign(BstrView(newVal));
         return S_OK;
@@ -245,6 +264,7 @@ STDMETHODIMP CFilePicker::get_defaultString(BSTR* pVal) noexcept {
 
 STDMETHODIMP CFilePicker::put_defaultString(BSTR newVal) noexcept {
     if (!newVal) return E_INVALIDARG;
+    if (m_dialogOpen) return E_UNEXPECTED;
     return ComBoundary([&] {
         m_defaultString.assign(BstrView(newVal));
         return S_OK;
@@ -258,6 +278,7 @@ STDMETHODIMP CFilePicker::get_displayDirectory(ILocalFile** pVal) noexcept {
 
 STDMETHODIMP CFilePicker::put_displayDirectory(ILocalFile* newVal) noexcept {
     if (!newVal) return E_INVALIDARG;
+    if (m_dialogOpen) return E_UNEXPECTED;
     return ComBoundary([&] {
         VARIANT_BOOL isDirectory = VARIANT_FALSE;
         HRESULT hr = newVal->isDirectory(&isDirectory);
@@ -278,6 +299,7 @@ STDMETHODIMP CFilePicker::get_filterIndex(LONG* pVal) noexcept {
 }
 
 STDMETHODIMP CFilePicker::put_filterIndex(LONG newVal) noexcept {
+    if (m_dialogOpen) return E_UNEXPECTED;
     m_filterIndex = newVal;
     return S_OK;
 }

@@ -49,7 +49,8 @@ private:
     // The result up to its first NUL; empty when no dialog has filled the buffer.
     std::wstring_view ResultText() const noexcept;
     std::wstring_view ResultBuffer() const noexcept;
-    // Whether a second string follows the first: the folder and names of a multiple selection.
+    // Whether the result is the folder and names of a multiple selection: a second string follows the
+    // first, and the dialog that left it allowed several files.
     bool ResultIsList() const noexcept;
     HWND DialogOwner() const noexcept { return m_owner ? m_owner : ::GetActiveWindow(); }
 
@@ -63,4 +64,8 @@ private:
     LONG m_filterIndex = 0;
     std::unique_ptr<wchar_t[]> m_result;
     DWORD m_nameOffset = 0;
+    // The result buffer was last handed to a dialog that allowed several files.
+    bool m_resultAllowsSeveral = false;
+    // A dialog is open: show runs its modal loop, in which page script may call back.
+    bool m_dialogOpen = false;
 };

@@ -12,7 +12,13 @@ HRESULT CreateByProgId(const wchar_t* progId, REFIID iid, void** object) noexcep
 } // namespace
 
 HRESULT CreateXmlDocument(ComPtr<IXMLDOMDocument>& doc) noexcept {
-    return CreateByProgId(L"Microsoft.XMLDOM", __uuidof(IXMLDOMDocument), doc.put_void());
+    ComPtr<IXMLDOMDocument> created;
+    HRESULT hr = CreateByProgId(L"Microsoft.XMLDOM", __uuidof(IXMLDOMDocument), created.put_void());
+    // MSXML 3 would otherwise fetch external entities and DTDs: any file or address a document names.
+    if (SUCCEEDED(hr)) hr = created->put_resolveExternals(VARIANT_FALSE);
+    if (SUCCEEDED(hr)) hr = created->put_validateOnParse(VARIANT_FALSE);
+    if (SUCCEEDED(hr)) doc = std::move(created);
+    return hr;
 }
 
 HRESULT CreateHttpRequest(IDispatch** request) noexcept {

@@ -289,6 +289,69 @@ TEST_F(FilePicker, ThePageBrowserWindowOwnsTheDialog) {
     probe.call(L"pump");
 }
 
+TEST_F(FilePicker, AConfirmedNameShorterThanTheProposedOneIsTheChoice) {
+    ASSERT_EQ(picker->init(nullptr, Bstr(L"Save as").get(), 1), S_OK);
+    ASSERT_EQ(picker->put_defaultString(Bstr(std::wstring(200, L'x')).get()), S_OK);
+    made.push_back(Path(L"s.txt"));
+    EXPECT_EQ(ShowAsUser(picker.get(), [&](HWND dialog) { TypeAndConfirm(dialog, Path(L"s.txt")); }), 0);
+    ComPtr<ILocalFile> file;
+    ASSERT_EQ(picker->get_file(file.put()), S_OK);
+    EXPECT_EQ(PathOf(file.get()), Path(L"s.txt"));
+}
+
+// What a page timer, run inside the dialog's message loop, got from the picker.
+struct CallsWhileOpen {
+    IFilePicker* picker = nullptr;
+    ILocalFile* folder = nullptr;
+    std::vector<HRESULT> answers;
+    std::atomic<bool> done{false};
+};
+CallsWhileOpen* g_whileOpen = nullptr;
+
+void CALLBACK CallPickerFromTimer(HWND, UINT, UINT_PTR timer, DWORD) {
+    ::KillTimer(nullptr, timer);
+    IFilePicker* picker = g_whileOpen->picker;
+    Bstr text(L"C:\\Windows\\win.ini");
+    ComPtr<ILocalFile> file;
+    LONG shown = -1;
+    g_whileOpen->answers = {picker->init(nullptr, text.get(), 3),
+                            picker->appendFilter(text.get(), text.get()),
+                            picker->appendFilters(0x7f),
+                            picker->put_defaultExtension(text.get()),
+                            picker->put_defaultString(text.get()),
+                            picker->put_displayDirectory(g_whileOpen->folder),
+                            picker->put_filterIndex(5),
+                            picker->get_file(file.put()),
+                            picker->show(&shown)};
+    g_whileOpen->done = true;
+}
+
+TEST_F(FilePicker, WhileTheDialogIsOpenItsSetUpAndResultStayAsTheyAre) {
+    ASSERT_EQ(picker->init(nullptr, Bstr(L"Save as").get(), 1), S_OK);
+    ASSERT_EQ(picker->put_defaultString(Bstr(L"draft").get()), S_OK);
+    ASSERT_EQ(picker->put_defaultExtension(Bstr(L"txt").get()), S_OK);
+    CallsWhileOpen calls;
+    calls.picker = picker.get();
+    ComPtr<ILocalFile> folderFile = MakeFile(folder);
+    calls.folder = folderFile.get();
+    g_whileOpen = &calls;
+    ::SetTimer(nullptr, 0, 10, CallPickerFromTimer);
+    EXPECT_EQ(ShowAsUser(picker.get(),
+                         [&](HWND dialog) {
+                             EXPECT_TRUE(WaitUntil([&] { return calls.done.load(); }));
+                             Press(dialog, IDCANCEL);
+                         }),
+              1);
+    g_whileOpen = nullptr;
+    EXPECT_EQ(calls.answers, std::vector<HRESULT>(9, E_UNEXPECTED));
+    Bstr text;
+    EXPECT_EQ(picker->get_defaultString(text.put()), S_OK);
+    EXPECT_EQ(text.view(), L"draft");
+    EXPECT_EQ(picker->get_defaultExtension(text.put()), S_OK);
+    EXPECT_EQ(text.view(), L"txt");
+    EXPECT_EQ(ShowAsUser(picker.get(), [](HWND dialog) { Press(dialog, IDCANCEL); }), 1) << "usable again";
+}
+
 TEST_F(FilePicker, RefusedCalls) {
     ComPtr<ILocalFile> aFile = MakeFile(Path(L"a.txt")), missing = MakeFile(Path(L"missing")), file;
     ComPtr<ISimpleEnumerator> files;

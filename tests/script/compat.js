@@ -88,7 +88,7 @@ test("a string bundle of a registered package, enumerated and formatted", functi
     }
     eq(n, 4);
     eq(all.greeting, "Gr\u00fc\u00dfe");
-    var path = TEMP + "\\zbx-compat-format.properties";
+    var path = WORK + "\\zbx-compat-format.properties"; // a file a page may read: in the private data folder
     writeAnsi(path, "hello=Hello %S and %S\nswap=%2$S before %1$S, 100%%\n");
     var sbs = Cc["@mozilla.org/intl/stringbundle;1"].getService(Ci.nsIStringBundleService);
     var file = sbs.createBundle(path);
