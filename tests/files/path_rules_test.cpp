@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 
 using namespace std::string_literals;
@@ -335,12 +336,14 @@ TEST(PathRules, PlainAndNumberedLeaves) {
 }
 
 TEST(PathRules, SamePath) {
-    EXPECT_TRUE(PathRules::SamePath(L"C:\\a\\b", L"c:/A/x/../B/"));
-    EXPECT_TRUE(PathRules::SamePath(L"\\\\?\\C:\\a", L"C:\\a"));
-    EXPECT_TRUE(PathRules::SamePath(L"rel\\a\\", L"REL\\a"));
-    EXPECT_FALSE(PathRules::SamePath(L"C:\\a", L"C:\\a\\b"));
-    EXPECT_FALSE(PathRules::SamePath(L"C:\\a", L"a"));
-    EXPECT_FALSE(PathRules::SamePath(L"C:\\\u00c4", L"C:\\\u00e4"));
+    const std::tuple<const wchar_t*, const wchar_t*, bool> cases[] = {{L"C:\\a\\b", L"c:/A/x/../B/", true},
+                                                                      {L"\\\\?\\C:\\a", L"C:\\a", true},
+                                                                      {L"rel\\a\\", L"REL\\a", true},
+                                                                      {L"C:\\a", L"C:\\a\\b", false},
+                                                                      {L"C:\\a", L"a", false},
+                                                                      {L"C:\\\u00c4", L"C:\\\u00e4", false}};
+    for (const auto& [a, b, same] : cases)
+        EXPECT_EQ(PathRules::SamePath(a, b), same) << a << " " << b;
 }
 
 TEST(PathRules, DownloadSourcesThatNameDevices) {

@@ -33,11 +33,8 @@ test("a store of notes: nested folders made on the way, unique names, listing", 
     second.createUnique(Ci.nsIFile.NORMAL_FILE_TYPE, 0644);
     writeText(second, "second");
     eq(second.leafName, "note-1.txt");
-    var names = [], entries = notes.directoryEntries;
-    while (entries.hasMoreElements()) {
-        var entry = entries.getNext().QueryInterface(Ci.nsIFile);
-        if (entry.isFile()) names.push(entry.leafName);
-    }
+    for (var names = [], e = notes.directoryEntries; e.hasMoreElements();)
+        names.push(e.getNext().QueryInterface(Ci.nsIFile).leafName);
     eq(names.sort().join(","), "note-1.txt,note.txt");
     eq(readAnsi(ROOT + "\\notes\\2026\\note.txt") + readAnsi(ROOT + "\\notes\\2026\\note-1.txt"), "firstsecond");
     ok(note.parent.equals(notes) && notes.contains(note) && !note.contains(notes), "parent, equals, contains");
@@ -73,8 +70,8 @@ test("attributes, normalize, the type constants and clearing up", function () {
     ok(file.isFile() && file.isReadable() && file.isWritable() && !file.isHidden(), "a plain file");
     FSO.GetFile(file.path).Attributes = 1 | 2;
     ok(!file.isWritable() && file.isHidden(), "read-only and hidden");
-    FSO.GetFile(file.path).Attributes = 0;
     eq(file.DIRECTORY_TYPE + "," + file.NORMAL_FILE_TYPE, Ci.nsIFile.DIRECTORY_TYPE + "," + Ci.nsIFile.NORMAL_FILE_TYPE);
+    FSO.GetFile(file.path).Attributes = 0;
     dataDir().remove(true);
     eq(FSO.FolderExists(ROOT), false, "everything gone");
 });
