@@ -1,12 +1,17 @@
 #include "files/DirectoryService.h"
 
+#include "files/PathRules.h"
+#include "files/ReadingRule.h"
 #include "shared/Bstr.h"
 #include "shared/Storage.h"
 #include "shared/TextUtil.h"
 
+#include <shlobj.h>
+
 namespace {
 
 constexpr std::wstring_view kLocalFileIid = L"{F75B5C32-B42D-416D-93AC-8798869674CE}";
+constexpr std::wstring_view kLocalFile2Iid = L"{725E43E1-DF4A-43E7-BDEE-24F83A7F165B}";
 
 // Set while the library is loaded; the first "ProfD" request creates the private data folder and clears it.
 bool g_createPrivateFolder = true;
@@ -29,29 +34,109 @@ HRESULT TempFolderPath(std::wstring& out) {
     return S_OK;
 }
 
+HRESULT ShellFolderPath(int csidl, std::wstring& out) {
+    wchar_t buffer[MAX_PATH] = {};
+    HRESULT hr = ::SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buffer);
+    if (FAILED(hr)) return hr;
+    // S_FALSE: the folder is named but does not exist yet; its path is still the answer.
+    if (!buffer[0]) return E_FAIL;
+    out.assign(buffer);
+    return S_OK;
+}
+
+// The user's downloads folder where the system names one (Vista and later), else "Downloads" in the
+// documents folder.
+HRESULT DownloadsFolderPath(std::wstring& out) {
+    using GetKnownFolderPath = HRESULT(WINAPI*)(REFGUID, DWORD, HANDLE, PWSTR*);
+    static const GUID kDownloads = {
+        0x374DE290, 0x123F, 0x4565, {0x91, 0x64, 0x39, 0xC4, 0x92, 0x5E, 0x46, 0x7B}};
+    HMODULE shell = ::GetModuleHandleW(L"SHELL32.DLL");
+    auto known = reinterpret_cast<GetKnownFolderPath>(
+        reinterpret_cast<void*>(shell ? ::GetProcAddress(shell, "SHGetKnownFolderPath") : nullptr));
+    if (known) {
+        PWSTR path = nullptr;
+        HRESULT hr = known(kDownloads, 0, nullptr, &path);
+        if (SUCCEEDED(hr) && path && path[0]) {
+            hr = ComBoundary([&] {
+                out.assign(path);
+                return S_OK;
+            });
+            ::CoTaskMemFree(path);
+            return hr;
+        }
+        ::CoTaskMemFree(path);
+    }
+    HRESULT hr = ShellFolderPath(CSIDL_PERSONAL, out);
+    if (SUCCEEDED(hr)) out = PathRules::AppendNode(out, L"Downloads");
+    return hr;
+}
+
+HRESULT CurrentFolderPath(std::wstring& out) {
+    wchar_t buffer[MAX_PATH] = {};
+    const DWORD length = ::GetCurrentDirectoryW(MAX_PATH, buffer);
+    if (length == 0 || length >= MAX_PATH) return E_FAIL;
+    out.assign(buffer, length);
+    return S_OK;
+}
+
+// The folder of the program running this process.
+HRESULT ProgramFolderPath(std::wstring& out) {
+    wchar_t buffer[MAX_PATH] = {};
+    const DWORD length = ::GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return E_FAIL;
+    std::optional<std::wstring> folder = PathRules::ParentPath(std::wstring_view(buffer, length));
+    if (!folder) return E_FAIL;
+    out = std::move(*folder);
+    return S_OK;
+}
+
+// The keys and how each location is found. The private and temporary folders are handed out trusted;
+// every other location is trusted only where any path would be.
+struct Location {
+    std::wstring_view key;
+    HRESULT (*find)(std::wstring& out);
+    bool trusted;
+};
+
+const Location kLocations[] = {
+    {L"ProfD", PrivateFolderPath, true},
+    {L"ProfLD", PrivateFolderPath, true},
+    {L"TmpD", TempFolderPath, true},
+    {L"Home", [](std::wstring& out) { return ShellFolderPath(CSIDL_PROFILE, out); }, false},
+    {L"Desk", [](std::wstring& out) { return ShellFolderPath(CSIDL_DESKTOPDIRECTORY, out); }, false},
+    {L"Pers", [](std::wstring& out) { return ShellFolderPath(CSIDL_PERSONAL, out); }, false},
+    {L"AppData", [](std::wstring& out) { return ShellFolderPath(CSIDL_APPDATA, out); }, false},
+    {L"LocalAppData", LocalAppDataFolder, false},
+    {L"DfltDwnld", DownloadsFolderPath, false},
+    {L"CurWorkD", CurrentFolderPath, false},
+    {L"CurProcD", ProgramFolderPath, false},
+};
+
 } // namespace
 
-// A new local file on the private data folder ("ProfD") or the temporary folder ("TmpD"), allowed to
-// change the file system below it.
+// A new local file on a well-known folder. The private data folder ("ProfD", also "ProfLD") and the
+// temporary folder ("TmpD") come allowed to change the file system below them.
 STDMETHODIMP CDirectoryService::get(BSTR prop, BSTR iid, VARIANT* pRet) noexcept {
     if (BstrEmpty(prop) || !iid) return E_INVALIDARG;
     if (!pRet) return E_POINTER;
-    if (!EqualsIgnoreAsciiCase(BstrView(iid), kLocalFileIid)) return E_FAIL;
+    if (!EqualsIgnoreAsciiCase(BstrView(iid), kLocalFileIid) &&
+        !EqualsIgnoreAsciiCase(BstrView(iid), kLocalFile2Iid))
+        return E_FAIL;
     return ComBoundary([&] {
         ComPtr<ISafeLocalFile> file;
         HRESULT hr =
             ::CoCreateInstance(CLSID_LocalFile, nullptr, CLSCTX_ALL, IID_ISafeLocalFile, file.put_void());
         if (FAILED(hr)) return hr;
+        const Location* location = nullptr;
+        for (const Location& candidate : kLocations)
+            if (EqualsIgnoreAsciiCase(BstrView(prop), candidate.key)) location = &candidate;
+        if (!location) return E_INVALIDARG;
         std::wstring path;
-        if (EqualsIgnoreAsciiCase(BstrView(prop), L"ProfD"))
-            hr = PrivateFolderPath(path);
-        else if (EqualsIgnoreAsciiCase(BstrView(prop), L"TmpD"))
-            hr = TempFolderPath(path);
-        else
-            return E_INVALIDARG;
+        hr = location->find(path);
         if (FAILED(hr)) return hr;
+        const bool safe = location->trusted || InsidePrivateDataFolder(path);
         Bstr text(path);
-        hr = file->init(text.get(), VARIANT_TRUE);
+        hr = file->init(text.get(), safe ? VARIANT_TRUE : VARIANT_FALSE);
         if (FAILED(hr)) return hr;
         ::VariantClear(pRet);
         ComPtr<IDispatch> dispatch;

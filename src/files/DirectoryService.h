@@ -1,4 +1,5 @@
-// Directory service: the private data folder and the temporary folder as local files.
+// Directory service: well-known folders (the private data folder, the temporary folder, the user's
+// folders, the current and program folders) as local files.
 #pragma once
 
 #include "module/ComObject.h"

@@ -8,18 +8,21 @@
 
 #include "Zembrolatix.h"
 
-class CLocalFile : public IScriptImplementsImpl<CLocalFile, ILocalFile>,
+#include <string>
+
+class CLocalFile : public IScriptImplementsImpl<CLocalFile, ILocalFile2>,
                    public IObjectSafetyImpl<CLocalFile>,
                    public ISafeLocalFileImpl<CLocalFile>,
                    public CComObjectRootEx<CComSingleThreadModel>,
                    public CComCoClass<CLocalFile, &CLSID_LocalFile> {
 public:
     BEGIN_COM_MAP(CLocalFile)
-    COM_INTERFACE_ENTRY2(IDispatch, ILocalFile)
-    COM_INTERFACE_ENTRY(ILocalFile)
-    COM_INTERFACE_ENTRY2(IFile, ILocalFile)
+    COM_INTERFACE_ENTRY2(IDispatch, ILocalFile2)
+    COM_INTERFACE_ENTRY2(ILocalFile, ILocalFile2)
+    COM_INTERFACE_ENTRY2(IFile, ILocalFile2)
     COM_INTERFACE_ENTRY(IObjectSafety)
     COM_INTERFACE_ENTRY(ISafeLocalFile)
+    COM_INTERFACE_ENTRY(ILocalFile2)
     END_COM_MAP()
 
     STDMETHOD(get_fileSize)(ULONGLONG* pVal) noexcept override;
@@ -36,4 +39,31 @@ public:
     STDMETHOD(initWithNativePath)(BSTR filePath) noexcept override;
     STDMETHOD(initWithPath)(BSTR filePath) noexcept override;
     STDMETHOD(GetSafe)(VARIANT_BOOL* pvbSafe) noexcept override;
+
+    STDMETHOD(put_leafName)(BSTR newVal) noexcept override;
+    STDMETHOD(get_parent)(ILocalFile2** pVal) noexcept override;
+    STDMETHOD(clone)(ILocalFile2** pRet) noexcept override;
+    STDMETHOD(equals)(ILocalFile* inFile, VARIANT_BOOL* pRet) noexcept override;
+    STDMETHOD(contains)(ILocalFile* inFile, VARIANT recur, VARIANT_BOOL* pRet) noexcept override;
+    STDMETHOD(isFile)(VARIANT_BOOL* pRet) noexcept override;
+    STDMETHOD(isReadable)(VARIANT_BOOL* pRet) noexcept override;
+    STDMETHOD(isWritable)(VARIANT_BOOL* pRet) noexcept override;
+    STDMETHOD(isHidden)(VARIANT_BOOL* pRet) noexcept override;
+    STDMETHOD(get_lastModifiedTime)(double* pVal) noexcept override;
+    STDMETHOD(put_lastModifiedTime)(double newVal) noexcept override;
+    STDMETHOD(get_directoryEntries)(ISimpleEnumerator** pVal) noexcept override;
+    STDMETHOD(createUnique)(LONG type, LONG permissions) noexcept override;
+    STDMETHOD(copyTo)(ILocalFile* newParentDir, VARIANT newName) noexcept override;
+    STDMETHOD(moveTo)(ILocalFile* newParentDir, VARIANT newName) noexcept override;
+    STDMETHOD(normalize)() noexcept override;
+    STDMETHOD(get_NORMAL_FILE_TYPE)(LONG* pVal) noexcept override;
+    STDMETHOD(get_DIRECTORY_TYPE)(LONG* pVal) noexcept override;
+
+    // A new local file on path with the given flag, made in this module without a trip through COM.
+    static HRESULT NewFile(const std::wstring& path, bool safe, ILocalFile2** out) noexcept;
+
+private:
+    // Where a copy or move of this entry goes: the folder (this entry's own when none is given) and
+    // the leaf (this entry's own when none is given); and whether that place may be changed.
+    HRESULT Destination(ILocalFile* newParentDir, const VARIANT& newName, std::wstring& target, bool& safe);
 };

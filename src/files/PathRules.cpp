@@ -2,6 +2,7 @@
 
 #include "shared/TextUtil.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace PathRules {
@@ -269,6 +270,84 @@ bool LiesInside(std::wstring_view path, std::wstring_view folder) {
     std::wstring_view full = *fullPath;
     if (!StartsWithIgnoreAsciiCase(full, base)) return false;
     return full.size() == base.size() || full[base.size()] == kSep;
+}
+
+namespace {
+
+// Length of the part of a path that names its root and cannot be cut: "C:\", "\\server\share\",
+// "\\?\C:\", "\\?\UNC\server\share\", a device "\\.\name\", a lone leading separator; 0 for a relative path.
+size_t RootLength(std::wstring_view path) noexcept {
+    auto skipSegments = [&](size_t from, int count) {
+        size_t i = from;
+        for (int n = 0; n < count; ++n) {
+            while (i < path.size() && !IsSeparator(path[i]))
+                ++i;
+            if (i < path.size()) ++i;
+        }
+        return i;
+    };
+    if (path.size() >= 4 && IsSeparator(path[0]) && IsSeparator(path[1]) &&
+        (path[2] == L'?' || path[2] == L'.') && IsSeparator(path[3])) {
+        std::wstring_view inner = path.substr(4);
+        if (inner.size() >= 2 && IsDriveLetter(inner[0]) && inner[1] == L':')
+            return std::min(path.size(), size_t(7));
+        if (StartsWithIgnoreAsciiCase(inner, L"UNC") && inner.size() > 3 && IsSeparator(inner[3]))
+            return skipSegments(8, 2);
+        return skipSegments(4, 1);
+    }
+    if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) return skipSegments(2, 2);
+    if (path.size() >= 2 && IsDriveLetter(path[0]) && path[1] == L':')
+        return path.size() >= 3 && IsSeparator(path[2]) ? 3 : 2;
+    return !path.empty() && IsSeparator(path[0]) ? 1 : 0;
+}
+
+std::wstring WithoutTrailingSeparators(std::wstring_view path) {
+    const size_t root = RootLength(path);
+    while (path.size() > root && IsSeparator(path.back()))
+        path.remove_suffix(1);
+    return std::wstring(path);
+}
+
+} // namespace
+
+std::optional<std::wstring> ParentPath(std::wstring_view path) {
+    const size_t root = RootLength(path);
+    while (path.size() > root && IsSeparator(path.back()))
+        path.remove_suffix(1);
+    if (path.size() <= root) return std::nullopt;
+    size_t cut = path.size();
+    while (cut > root && !IsSeparator(path[cut - 1]))
+        --cut;
+    if (cut == 0) return std::nullopt;
+    // The separators before the leaf go, but a root keeps its own.
+    while (cut > root && IsSeparator(path[cut - 1]))
+        --cut;
+    return std::wstring(path.substr(0, cut));
+}
+
+bool IsPlainLeaf(std::wstring_view name) {
+    if (name.empty() || name == L"." || name == L"..") return false;
+    for (wchar_t c : name)
+        if (c < 0x20 || std::wstring_view(L"<>:\"/\\|?*").find(c) != std::wstring_view::npos) return false;
+    if (name.back() == L'.' || name.back() == L' ') return false;
+    return !IsDosDeviceName(name);
+}
+
+std::wstring NumberedLeaf(std::wstring_view leaf, unsigned n) {
+    size_t dot = leaf.rfind(L'.');
+    if (dot == 0 || dot == std::wstring_view::npos) dot = leaf.size();
+    std::wstring out(leaf.substr(0, dot));
+    out.append(L"-").append(std::to_wstring(n)).append(leaf.substr(dot));
+    return out;
+}
+
+bool SamePath(std::wstring_view a, std::wstring_view b) {
+    std::optional<std::wstring> fullA = FullPathForm(a);
+    std::optional<std::wstring> fullB = FullPathForm(b);
+    if (fullA.has_value() != fullB.has_value()) return false;
+    if (fullA)
+        return EqualsIgnoreAsciiCase(WithoutTrailingSeparators(*fullA), WithoutTrailingSeparators(*fullB));
+    return EqualsIgnoreAsciiCase(WithoutTrailingSeparators(a), WithoutTrailingSeparators(b));
 }
 
 std::wstring FileUrlFromPath(std::wstring_view path) {

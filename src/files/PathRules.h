@@ -40,6 +40,25 @@ std::optional<std::wstring> FullPathForm(std::wstring_view path);
 // without a full form is never inside.
 bool LiesInside(std::wstring_view path, std::wstring_view folder);
 
+// The folder holding the entry a path names: the text before its last separator, trailing separators
+// left out first; a root keeps its separator ("C:\a" gives "C:\", "\\srv\share\a" gives
+// "\\srv\share\"). No answer for a root ("C:\", "\\srv\share", "\\?\C:\"), an empty path or a
+// name without a separator.
+std::optional<std::wstring> ParentPath(std::wstring_view path);
+
+// True when name can stand as one new entry of a folder: not empty, no separator, drive colon,
+// wildcard or other character the file system refuses, not "." or "..", no trailing dot or blank
+// (the system would drop it), and not a DOS device name.
+bool IsPlainLeaf(std::wstring_view name);
+
+// The n-th other name for a leaf that is taken: "-n" before its extension ("notes.txt" gives
+// "notes-2.txt"; "archive" gives "archive-2"; ".profile" gives ".profile-2").
+std::wstring NumberedLeaf(std::wstring_view leaf, unsigned n);
+
+// True when both paths name the same entry: their full forms, without trailing separators, compared
+// without regard to case for A-Z only; paths without a full form are compared as written that way.
+bool SamePath(std::wstring_view a, std::wstring_view b);
+
 // A file: URL naming exactly the file at a fully qualified path ("C:\\a b\\x%41.xml" gives
 // "file:///C:/a%20b/x%2541.xml"; "\\\\server\\share\\x" gives "file://server/share/x"): separators become
 // "/", and every ASCII character but letters, digits, "-._~" and the drive's ":" is written as %xx, so

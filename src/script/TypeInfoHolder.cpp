@@ -68,7 +68,8 @@ void TypeInfoHolder::Release(void* self) noexcept {
 
 HRESULT TypeInfoHolder::Load(LCID lcid) {
     ComPtr<ITypeLib> lib;
-    HRESULT hr = ::LoadRegTypeLib(LIBID_ZembrolatixLib, 1, 0, lcid, lib.put());
+    HRESULT hr =
+        ::LoadRegTypeLib(LIBID_ZembrolatixLib, kTypeLibMajorVersion, kTypeLibMinorVersion, lcid, lib.put());
     if (FAILED(hr)) return hr;
     hr = lib->GetTypeInfoOfGuid(m_iid, m_info.put());
     if (FAILED(hr)) return hr;

@@ -9,6 +9,10 @@
 #include <string>
 #include <vector>
 
+// The version of the library's type library that the module registers and loads.
+constexpr WORD kTypeLibMajorVersion = 1;
+constexpr WORD kTypeLibMinorVersion = 1;
+
 class TypeInfoHolder {
 public:
     explicit TypeInfoHolder(const IID& iid) noexcept : m_iid(iid) {}

@@ -81,6 +81,8 @@ public:
         replace(::FindFirstFileW(pattern, &m_data));
         return isValid();
     }
+    // The search's next entry; false at the end (ERROR_NO_MORE_FILES) or on failure.
+    bool next() noexcept { return isValid() && ::FindNextFileW(m_handle, &m_data) != FALSE; }
     const WIN32_FIND_DATAW& data() const noexcept { return m_data; }
 
 protected:
@@ -103,6 +105,7 @@ public:
     DWORD error() const noexcept { return m_error; }
     bool isDirectory() const noexcept { return (m_data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
     ULONGLONG size() const noexcept { return (ULONGLONG(m_data.nFileSizeHigh) << 32) | m_data.nFileSizeLow; }
+    const WIN32_FILE_ATTRIBUTE_DATA& data() const noexcept { return m_data; }
 
 private:
     WIN32_FILE_ATTRIBUTE_DATA m_data{};

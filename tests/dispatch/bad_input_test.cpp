@@ -9,7 +9,9 @@
 // test-lock: diagnostic-log
 // test-lock: private-data-folder
 #include "support/LibraryModule.h"
+#include "support/TypeLibWalk.h"
 
+#include "script/TypeInfoHolder.h"
 #include "shared/Bstr.h"
 #include "shared/ComPtr.h"
 #include "shared/Storage.h"
@@ -32,13 +34,6 @@ namespace {
 
 constexpr DWORD kCallDeadlineMs = 60000;
 const std::wstring kToken = L"zbxm" + std::to_wstring(::GetCurrentProcessId());
-
-std::string Narrow(std::wstring_view text) {
-    std::string out;
-    for (wchar_t c : text)
-        out.push_back(c < 0x80 ? static_cast<char>(c) : '?');
-    return out;
-}
 
 class Watchdog {
 public:
@@ -107,16 +102,6 @@ private:
     std::thread m_thread;
 };
 
-// Keeps its own reference: the walks below move on while the attributes are still held.
-struct TypeAttrOf {
-    ComPtr<ITypeInfo> info;
-    TYPEATTR* attr = nullptr;
-    explicit TypeAttrOf(ITypeInfo* i) : info(i) { info->GetTypeAttr(&attr); }
-    ~TypeAttrOf() {
-        if (attr) info->ReleaseTypeAttr(attr);
-    }
-};
-
 struct Operation {
     std::string name;
     DISPID id;
@@ -133,14 +118,7 @@ struct ScriptInterface {
 // The operations of a dispatch or dual interface and its bases, IDispatch's and IUnknown's left out.
 std::vector<Operation> OperationsOf(ITypeInfo* described) {
     std::vector<Operation> out;
-    ComPtr<ITypeInfo> current(described);
-    HREFTYPE ref = 0;
-    ComPtr<ITypeInfo> table;
-    // A dual interface described for dispatch: its own table of operations has the names and arguments.
-    if (TypeAttrOf(described).attr->typekind == TKIND_DISPATCH &&
-        SUCCEEDED(described->GetRefTypeOfImplType(static_cast<UINT>(-1), &ref)) &&
-        SUCCEEDED(described->GetRefTypeInfo(ref, table.put())))
-        current = table;
+    ComPtr<ITypeInfo> current = OperationTable(described);
     while (current) {
         TypeAttrOf attr(current.get());
         if (!attr.attr || ::IsEqualGUID(attr.attr->guid, IID_IDispatch) ||
@@ -157,11 +135,7 @@ std::vector<Operation> OperationsOf(ITypeInfo* described) {
             out.push_back({Narrow(name.view()), func->memid, func->invkind, declared});
             current->ReleaseFuncDesc(func);
         }
-        ComPtr<ITypeInfo> base;
-        if (attr.attr->cImplTypes == 0 || FAILED(current->GetRefTypeOfImplType(0, &ref)) ||
-            FAILED(current->GetRefTypeInfo(ref, base.put())))
-            break;
-        current = base;
+        current = BaseOf(current.get());
     }
     return out;
 }
@@ -260,7 +234,9 @@ TEST(BadInputMatrix, EveryMemberOfEveryClassSurvivesHostileArguments) {
     LibraryModule lib;
     ASSERT_NE(lib.getClassObject, nullptr);
     ComPtr<ITypeLib> typeLib;
-    ASSERT_EQ(::LoadRegTypeLib(LIBID_ZembrolatixLib, 1, 0, LOCALE_NEUTRAL, typeLib.put()), S_OK);
+    ASSERT_EQ(::LoadRegTypeLib(LIBID_ZembrolatixLib, kTypeLibMajorVersion, kTypeLibMinorVersion,
+                               LOCALE_NEUTRAL, typeLib.put()),
+              S_OK);
     const std::vector<ScriptInterface> interfaces = ScriptInterfaces(typeLib.get());
     const std::set<std::wstring> before = MatrixFiles();
     // An automation object of no kind the library knows: no window, no file, no stream.

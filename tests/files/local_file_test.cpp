@@ -191,8 +191,7 @@ TEST(LocalFile, CreateAndRemoveResults) {
     EXPECT_EQ(file->remove(VARIANT_FALSE), S_FALSE);
     EXPECT_EQ(file->create(1, 0755), S_OK);
     EXPECT_EQ(file->create(1, 0755), S_OK);
-    EXPECT_EQ(file->remove(VARIANT_TRUE), E_NOTIMPL);
-    EXPECT_TRUE(::RemoveDirectoryW(name.path().c_str()));
+    EXPECT_EQ(file->remove(VARIANT_TRUE), S_OK);
     ComPtr<ILocalFile> unsafe = MakeLocalFile<CLocalFile>(name.path(), VARIANT_FALSE);
     EXPECT_EQ(unsafe->create(0, 0), E_ACCESSDENIED);
     EXPECT_EQ(unsafe->remove(VARIANT_FALSE), E_ACCESSDENIED);

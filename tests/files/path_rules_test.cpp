@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <tuple>
+#include <utility>
 
 using namespace std::string_literals;
 using PathRules::FullPathForm;
@@ -300,6 +303,48 @@ TEST(PathRules, AppendStaysWithin) {
 } // namespace
 
 namespace {
+
+TEST(PathRules, ParentPath) {
+    const std::pair<const wchar_t*, const wchar_t*> cases[] = {
+        // {path, parent}; no parent: nullptr
+        {L"C:\\a\\b", L"C:\\a"},
+        {L"C:\\a", L"C:\\"},
+        {L"C:\\a\\\\b\\", L"C:\\a"},
+        {L"C:\\", nullptr},
+        {L"a\\b", L"a"},
+        {L"abc", nullptr},
+        {L"\\a", L"\\"},
+        {L"\\\\srv\\share\\a", L"\\\\srv\\share\\"},
+        {L"\\\\srv\\share", nullptr},
+        {L"\\\\?\\C:\\a", L"\\\\?\\C:\\"},
+        {L"\\\\?\\C:\\", nullptr},
+        {L"\\\\?\\UNC\\srv\\share\\a", L"\\\\?\\UNC\\srv\\share\\"},
+        {L"\\\\.\\COM1", nullptr}};
+    for (const auto& [path, parent] : cases)
+        EXPECT_EQ(PathRules::ParentPath(path).value_or(L"<none>"), parent ? parent : L"<none>") << path;
+}
+
+TEST(PathRules, PlainAndNumberedLeaves) {
+    for (const wchar_t* plain : {L"a.txt", L".profile", L"a b", L"NULL", L"com10"})
+        EXPECT_TRUE(PathRules::IsPlainLeaf(plain)) << plain;
+    for (const wchar_t* bad : {L"", L".", L"..", L"a\\b", L"a/b", L"C:x", L"a*", L"a|b", L"a.", L"a ",
+                               L"nul.txt", L"COM1", L"a\tb"})
+        EXPECT_FALSE(PathRules::IsPlainLeaf(bad)) << bad;
+    EXPECT_EQ(PathRules::NumberedLeaf(L"notes.txt", 3), L"notes-3.txt");
+    EXPECT_EQ(PathRules::NumberedLeaf(L".profile", 3), L".profile-3");
+    EXPECT_EQ(PathRules::NumberedLeaf(L"a.tar.gz", 3), L"a.tar-3.gz");
+}
+
+TEST(PathRules, SamePath) {
+    const std::tuple<const wchar_t*, const wchar_t*, bool> cases[] = {{L"C:\\a\\b", L"c:/A/x/../B/", true},
+                                                                      {L"\\\\?\\C:\\a", L"C:\\a", true},
+                                                                      {L"rel\\a\\", L"REL\\a", true},
+                                                                      {L"C:\\a", L"C:\\a\\b", false},
+                                                                      {L"C:\\a", L"a", false},
+                                                                      {L"C:\\\u00c4", L"C:\\\u00e4", false}};
+    for (const auto& [a, b, same] : cases)
+        EXPECT_EQ(PathRules::SamePath(a, b), same) << a << " " << b;
+}
 
 TEST(PathRules, DownloadSourcesThatNameDevices) {
     const struct {

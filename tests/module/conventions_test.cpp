@@ -216,7 +216,7 @@ TEST_F(DispatchContract, TypeInformation) {
     ASSERT_EQ(disp->GetTypeInfo(0, 0, info.put()), S_OK);
     TYPEATTR* attr = nullptr;
     ASSERT_EQ(info->GetTypeAttr(&attr), S_OK);
-    EXPECT_TRUE(::IsEqualGUID(attr->guid, IID_ILocalFile));
+    EXPECT_TRUE(::IsEqualGUID(attr->guid, IID_ILocalFile2));
     info->ReleaseTypeAttr(attr);
 }
 

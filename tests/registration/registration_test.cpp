@@ -1,5 +1,6 @@
 // DllRegisterServer, DllUnregisterServer and DllInstall of the built library against the registry.
 #include "registration/RegistryProbe.h"
+#include "script/TypeInfoHolder.h"
 
 #include <gtest/gtest.h>
 
@@ -121,7 +122,9 @@ void ExpectNoClassKeys(const ClassesPlace& at) {
 
 // The type library's registration for this build's platform.
 std::wstring TypeLibPath() {
-    return kLibId + (sizeof(void*) == 8 ? L"\\1.0\\0\\win64" : L"\\1.0\\0\\win32");
+    const std::wstring version =
+        L"\\" + std::to_wstring(kTypeLibMajorVersion) + L"." + std::to_wstring(kTypeLibMinorVersion);
+    return kLibId + version + (sizeof(void*) == 8 ? L"\\0\\win64" : L"\\0\\win32");
 }
 
 class RegistrationTest : public ::testing::Test {

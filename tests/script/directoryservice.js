@@ -65,9 +65,27 @@ test("below both: create and remove", function () {
         d.append(leaf + "_dir");
         d.create(1, 493);
         eq(d.isDirectory(), true, keys[i] + " folder");
-        throwsHr(E_NOTIMPL, function () { d.remove(false); });
-        FSO.DeleteFolder(d.path, true);
+        d.remove(false);
+        eq(FSO.FolderExists(d.path), false, keys[i] + " folder removed");
     }
+});
+
+test("the user's and the process's folders: found where the system says, trusted only in the private folder", function () {
+    function clean(v) { return String(v).replace(/\u0000.*$/, "").toLowerCase(); }
+    var shell = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders\\";
+    var expected = [["Home", env("USERPROFILE")], ["Desk", SH.RegRead(shell + "Desktop")],
+                    ["Pers", SH.RegRead(shell + "Personal")], ["AppData", env("APPDATA")],
+                    ["LocalAppData", env("LOCALAPPDATA")], ["CurWorkD", SH.CurrentDirectory],
+                    ["CurProcD", FSO.GetParentFolderName(WScript.FullName)], ["ProfLD", F]];
+    for (var i = 0; i < expected.length; i++) {
+        var f = directory(expected[i][0]);
+        eq(clean(f.path), clean(expected[i][1]), expected[i][0]);
+        eq(f.GetSafe(), expected[i][0] === "ProfLD", expected[i][0] + " safe flag");
+    }
+    var downloads = directory("dfltdwnld");
+    ok(/\\Downloads$/i.test(downloads.path) && !downloads.GetSafe(), "DfltDwnld: " + downloads.path);
+    eq(new ActiveXObject("Zembrolatix.DirectoryService").get("TmpD", "{725E43E1-DF4A-43E7-BDEE-24F83A7F165B}").path,
+       TMP + "\\", "asked for the newer interface");
 });
 
 test("each call gives a new object", function () {

@@ -133,15 +133,18 @@ test("create and remove inside the private folder", function () {
     eq(dir.isDirectory(), true, "type 1 makes a folder");
     dir.create(1, 493);
     eq(dir.exists(), true, "type 1 on an existing folder: S_OK");
-    throwsHr(E_NOTIMPL, function () { dir.remove(true); }, "folders are never removed");
-    throwsHr(E_NOTIMPL, function () { dir.remove(false); });
-    eq(FSO.FolderExists(dir.path), true);
     throwsHr(E_FAIL, function () { return dir.fileSize; }, "fileSize of a folder");
-    FSO.DeleteFolder(dir.path, true);
+    writeAnsi(dir.path + "\\in.txt", "x");
+    throwsHr(0x80070091, function () { dir.remove(false); }, "a folder that is not empty");
+    dir.remove(true);
+    eq(FSO.FolderExists(dir.path), false, "removed with what it held");
 
-    var deep = newLocalFile(unique(F, "missing") + "\\child");
-    deep.create(1, 493);
-    eq(deep.exists(), false, "a missing parent: S_OK, nothing made");
+    var top = unique(F, "missing");
+    var deep = newLocalFile(top + "\\child\\leaf.txt");
+    deep.create(0, 420);
+    eq(FSO.FileExists(deep.path), true, "missing parents are made");
+    throwsHr(E_FAIL, function () { newLocalFile(deep.path + "\\below").create(1, 493); }, "a file stands in the way");
+    FSO.DeleteFolder(top, true);
 });
 
 test("lookups: the one entry named, a folder also with its trailing separator, never a pattern", function () {
@@ -203,4 +206,47 @@ test("script interface table", function () {
     eq(f.Implements(IID_IFileInputStream), false);
     throwsHr(E_NOINTERFACE, function () { f.QueryInterface(IID_IScriptImplements); });
     eq(f.QueryInterface(IID_IFile).path, "C:\\x");
+});
+
+// Every member that writes or reads, on a folder holding a.txt named three ways: safe (a path inside the
+// private folder), unsafe (a path in the temporary folder) and picked (the temporary folder as the
+// directory service hands it out, so its flag comes from the library). Unsafe objects are refused and
+// change nothing; the others do what the member does.
+test("the safe rules: each member that writes or reads, with a safe, an unsafe and a picked object", function () {
+    var made = [];
+    function tree(path) { ensureFolder(path); writeAnsi(path + "\\a.txt", "a"); made.push(path); return path; }
+    function safeFolder() { return newLocalFile(tree(unique(F, "rule"))); }
+    function picked() { return safeTemp(tree(unique(TMP, "rule")).substring(TMP.length + 1)); }
+    var kinds = [["safe", safeFolder, 0], ["unsafe", function () { return newLocalFile(tree(unique(TMP, "rule"))); },
+                 E_ACCESSDENIED], ["picked", picked, 0]];
+    function a(d) { var f = d.clone(); f.append("a.txt"); return f; }
+    // member, call on the folder object d (s keeps what the check needs), whether its work shows below p
+    var rows = [
+        ["create", function (d) { var f = d.clone(); f.append("x\\y.txt"); f.create(0, 420); },
+         function (p) { return FSO.FileExists(p + "\\x\\y.txt"); }],
+        ["createUnique", function (d) { a(d).createUnique(0, 420); }, function (p) { return FSO.FileExists(p + "\\a-1.txt"); }],
+        ["remove(false)", function (d) { var f = d.clone(); f.append("e"); FSO.CreateFolder(f.path); f.remove(false); },
+         function (p) { return !FSO.FolderExists(p + "\\e"); }],
+        ["remove(true)", function (d) { d.remove(true); }, function (p) { return !FSO.FolderExists(p); }],
+        ["lastModifiedTime", function (d) { a(d).lastModifiedTime = 86400000; },
+         function (p) { return new Date(FSO.GetFile(p + "\\a.txt").DateLastModified).getFullYear() < 1971; }],
+        ["moveTo, the source", function (d) { a(d).moveTo(safeFolder(), "m.txt"); },
+         function (p) { return !FSO.FileExists(p + "\\a.txt"); }],
+        ["moveTo, the target", function (d) { a(safeFolder()).moveTo(d, "m.txt"); },
+         function (p) { return FSO.FileExists(p + "\\m.txt"); }],
+        ["copyTo, the source (reads)", function (d, s) { s.to = safeFolder(); a(d).copyTo(s.to, "c.txt"); },
+         function (p, s) { return FSO.FileExists(s.to.path + "\\c.txt"); }],
+        ["copyTo, the target", function (d) { a(safeFolder()).copyTo(d, "c.txt"); },
+         function (p) { return FSO.FileExists(p + "\\c.txt"); }],
+        ["directoryEntries (reads)", function (d, s) { s.listed = d.directoryEntries.getNext().leafName; },
+         function (p, s) { return s.listed === "a.txt"; }]
+    ];
+    for (var r = 0; r < rows.length; r++) {
+        for (var k = 0; k < kinds.length; k++) {
+            var d = kinds[k][1](), p = d.path.replace(/\\$/, ""), s = {}, what = rows[r][0] + ", " + kinds[k][0];
+            throwsHr(kinds[k][2], function () { rows[r][1](d, s); }, what);
+            eq(rows[r][2](p, s), kinds[k][2] === 0, what + ": done");
+        }
+    }
+    for (var m = 0; m < made.length; m++) removeFolder(made[m]);
 });
