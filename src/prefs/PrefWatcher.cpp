@@ -90,7 +90,14 @@ PrefWatcher::~PrefWatcher() {
         ::SetEvent(m_stop.get());
         ::WaitForSingleObject(m_thread.get(), INFINITE);
     }
-    if (m_window) DestroyWatcherWindow(m_window);
+    if (m_window && ::GetCurrentThreadId() == m_ownerThread) {
+        DestroyWatcherWindow(m_window);
+    } else if (m_window) {
+        // Only the owning thread may destroy its window (a caller that breaks the apartment's rule):
+        // the window forgets the watcher and closes itself when that thread next pumps.
+        ::SetWindowLongPtrW(m_window, GWLP_USERDATA, 0);
+        ::PostMessageW(m_window, WM_CLOSE, 0, 0);
+    }
     --g_watchers;
 }
 
