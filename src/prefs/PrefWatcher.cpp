@@ -109,7 +109,9 @@ DWORD WINAPI PrefWatcher::WaitThread(void* param) {
     while (::WaitForMultipleObjects(2, waits, FALSE, INFINITE) == WAIT_OBJECT_0 + 1) {
         // Re-armed before the owner lists the tree again, so a change after that listing is signalled.
         const bool armed = Arm(self.m_key.get(), self.m_changed.get());
-        if (!self.m_posted.exchange(true)) ::PostMessageW(self.m_window, kChangedMessage, 0, 0);
+        // One message waits at a time; a message the queue refused is tried again on the next change.
+        if (!self.m_posted.exchange(true) && !::PostMessageW(self.m_window, kChangedMessage, 0, 0))
+            self.m_posted = false;
         if (!armed) break; // a key that can no longer be watched (deleted) was reported once
     }
     return 0;
