@@ -43,6 +43,44 @@ StoredValue Int64Value(LONGLONG value);
 // REG_SZ: every unit of text (embedded NULs included) and one NUL unit.
 StoredValue CharValue(std::wstring_view text);
 
+// ---- Names below a branch ------------------------------------------------------------------------
+//
+// A preference's name below a branch: the path of its key below the branch key, separators turned into
+// dots, then a dot and the value's name; a value of the branch key itself is named as stored. So the
+// value "width" of the subkey "window" is "window.width", as is a value stored as "window.width" in the
+// branch key.
+
+// The name of the value valueName in the subkey whose dotted path below the branch is keyName ("" for
+// the branch key itself).
+std::wstring ChildName(std::wstring_view keyName, std::wstring_view valueName);
+
+// How the names below one subkey (dotted path keyName) relate to a prefix: every one of them starts
+// with it, some may, or none can.
+enum class Reach { None, Some, All };
+Reach SubkeyReach(std::wstring_view keyName, std::wstring_view prefix);
+
+// deleteBranch's reach: "" is every name; otherwise the name itself without a closing dot and every
+// name below it ("a" and "a." both reach "a", "a.b" and "a.b.c", not "ab").
+std::wstring DeletionPrefix(std::wstring_view startingAt);
+bool DeletionReaches(std::wstring_view startingAt, std::wstring_view name);
+
+// XPCOM's type constants, and the type a stored value reads as, by the getter that reads it: text for
+// REG_SZ and REG_EXPAND_SZ (getCharPref), an integer for a REG_DWORD of at most four bytes (getIntPref;
+// booleans are stored as integers, so they read as integers), nothing for a missing or empty value or
+// any other type (a REG_QWORD is read by getInt64Pref only, which XPCOM does not have).
+enum PrefType : LONG { kPrefInvalid = 0, kPrefString = 32, kPrefInt = 64, kPrefBool = 128 };
+PrefType TypeOfStored(DWORD type, DWORD size) noexcept;
+
+// Where a key path (under HKEY_CURRENT_USER) lies against the library's own preference key (the key
+// that init("") binds to), read as MayWrite reads paths.
+enum class StorePlace { Outside, Top, Below };
+StorePlace PlaceInStore(bool low, std::wstring_view keyPath);
+
+// The dotted root of a branch bound to branchText below the base path: the text after the library's
+// "Zembrolatix\" (when there) with every separator turned into a dot. init's root gives init's root
+// back.
+std::wstring RootFromBranchText(std::wstring_view branchText);
+
 // A stored DWORD read as a boolean: true only for exactly 1.
 inline bool BoolFromDword(DWORD stored) noexcept {
     return stored == 1;

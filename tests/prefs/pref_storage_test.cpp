@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 using namespace std::literals;
@@ -73,4 +74,38 @@ TEST(PrefStorage, EmbeddedNul) {
     EXPECT_FALSE(PrefStorage::HasEmbeddedNul(L"window.width"));
     EXPECT_FALSE(PrefStorage::HasEmbeddedNul(L""));
     EXPECT_TRUE(PrefStorage::HasEmbeddedNul(L"a\0b"sv));
+}
+
+// Names below a branch, what deleteBranch reaches, how a stored value types and where a key lies.
+TEST(PrefStorage, NamesTypesAndPlaces) {
+    using PrefStorage::Reach;
+    using PrefStorage::StorePlace;
+    static const std::tuple<const wchar_t*, const wchar_t*, Reach> subkeys[] = {
+        {L"window", L"", Reach::All},
+        {L"window", L"win", Reach::All},
+        {L"window", L"window.w", Reach::Some},
+        {L"a.b", L"a.b.c.", Reach::Some},
+        {L"window", L"windows", Reach::None}};
+    for (const auto& [key, prefix, reach] : subkeys)
+        EXPECT_EQ(PrefStorage::SubkeyReach(key, prefix), reach) << key << L" / " << prefix;
+    // The name itself and what lies below it, never a longer sibling.
+    static const std::tuple<const wchar_t*, const wchar_t*, bool> deletions[] = {
+        {L"", L"x", true},      {L"a", L"a", true},   {L"a.", L"a", true},
+        {L"a", L"a.b.c", true}, {L"a", L"ab", false}, {L"a.b", L"a", false}};
+    for (const auto& [startingAt, name, reached] : deletions)
+        EXPECT_EQ(PrefStorage::DeletionReaches(startingAt, name), reached) << startingAt << L" / " << name;
+    static const std::tuple<DWORD, DWORD, LONG> types[] = {
+        {REG_SZ, 2, 32},   {REG_EXPAND_SZ, 4, 32}, {REG_DWORD, 2, 64}, {REG_DWORD, 8, 0},
+        {REG_QWORD, 8, 0}, {REG_SZ, 0, 0},         {REG_BINARY, 4, 0}};
+    for (const auto& [type, size, pref] : types)
+        EXPECT_EQ(PrefStorage::TypeOfStored(type, size), pref) << type << "/" << size;
+    static const std::tuple<bool, const wchar_t*, StorePlace> places[] = {
+        {false, L"software\\\\zembrolatix\\", StorePlace::Top},
+        {false, L"Software\\Zembrolatix\\..", StorePlace::Below},
+        {false, L"Software\\ZembrolatixOther", StorePlace::Outside},
+        {false, L"Software\\Belvanquist\\Zembrolatix", StorePlace::Outside},
+        {true, L"Software\\Zembrolatix\\x", StorePlace::Outside}};
+    for (const auto& [low, path, place] : places)
+        EXPECT_EQ(PrefStorage::PlaceInStore(low, path), place) << path;
+    EXPECT_EQ(PrefStorage::RootFromBranchText(L"Other\\key\\"), L"Other.key.");
 }
