@@ -36,8 +36,14 @@ bool StartsWith(std::wstring_view text, std::wstring_view prefix) noexcept {
 } // namespace
 
 bool MayWrite(bool low, std::wstring_view keyPath) {
-    if (low) return true;
     const std::wstring collapsed = Collapsed(keyPath);
+    // The Extensions key says which modules and folders are the application's own: a page that could
+    // write there could make any file readable and any module openable.
+    const std::wstring extensions = Collapsed(StoragePaths::ExtensionKey(low, L""));
+    if (StartsWithIgnoreAsciiCase(collapsed, extensions) &&
+        (collapsed.size() == extensions.size() || collapsed[extensions.size()] == L'\\'))
+        return false;
+    if (low) return true;
     for (std::wstring_view own : {L"Software\\Zembrolatix", L"Software\\Belvanquist"}) {
         if (StartsWithIgnoreAsciiCase(collapsed, own) &&
             (collapsed.size() == own.size() || collapsed[own.size()] == L'\\'))

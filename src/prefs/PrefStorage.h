@@ -22,7 +22,8 @@ std::wstring BranchKeyPath(bool low, std::wstring_view branchText);
 // every branch key lies in the browser's protected-mode mirror, which confines writes by itself.
 // Otherwise only the library's own keys take writes: Software\Zembrolatix (where init binds) and the
 // maker's key Software\Belvanquist, each with everything below it. Compared without regard to ASCII
-// case, at a separator boundary, with repeated separators read as one.
+// case, at a separator boundary, with repeated separators read as one. The Extensions key and
+// everything below it never take writes, in either mode.
 bool MayWrite(bool low, std::wstring_view keyPath);
 
 // True when text holds a NUL unit: the registry would see a shorter name than the one given.

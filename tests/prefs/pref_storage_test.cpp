@@ -109,3 +109,24 @@ TEST(PrefStorage, NamesTypesAndPlaces) {
         EXPECT_EQ(PrefStorage::PlaceInStore(low, path), place) << path;
     EXPECT_EQ(PrefStorage::RootFromBranchText(L"Other\\key\\"), L"Other.key.");
 }
+
+// No branch writes to the Extensions key, however its path is spelled; its neighbours stay writable.
+TEST(PrefStorage, TheExtensionsKeyTakesNoWrites) {
+    static const struct {
+        std::wstring_view text;
+        bool writable;
+    } cases[] = {
+        {L"Belvanquist\\Zembrolatix\\Extensions", false},
+        {L"belvanquist\\\\ZEMBROLATIX\\extensions\\myapp\\", false},
+        {L"Belvanquist\\Zembrolatix\\Extensions\\{token}", false},
+        {L"Belvanquist\\Zembrolatix\\Extensionsx", true},
+        {L"Belvanquist\\Zembrolatix", true},
+        {L"Zembrolatix\\Extensions", true},
+    };
+    for (const auto& c : cases) {
+        for (bool low : {false, true}) {
+            SCOPED_TRACE(std::wstring(c.text) + (low ? L" (low)" : L""));
+            EXPECT_EQ(PrefStorage::MayWrite(low, PrefStorage::BranchKeyPath(low, c.text)), c.writable);
+        }
+    }
+}
