@@ -435,6 +435,12 @@ HRESULT CBrowser::Advise(IUnknown* sink, DWORD* cookie) {
         FAILED(sink->QueryInterface(IID_IDispatch, events.put_void())))
         return CONNECT_E_CANNOTCONNECT;
     if (!m_windowAlive && !m_page) return CONNECT_E_ADVISELIMIT;
+    if (ComPtr<IDispatch> inside = std::move(m_insideAdvise)) {
+        DISPPARAMS none{nullptr, nullptr, 0, 0};
+        Variant ignored;
+        inside->Invoke(DISPID_VALUE, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, ignored.get(),
+                       nullptr, nullptr);
+    }
     return Guard([&] {
         m_sinks.emplace_back(m_nextCookie, std::move(events));
         *cookie = m_nextCookie++;
