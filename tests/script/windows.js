@@ -150,6 +150,44 @@ test("ArgumentTransfer attaches once, to a browser window, with an array of valu
     closeAll();
 });
 
+test("ArgumentTransfer: a subscription with cookie 0 ends with Detach; an Attach inside Attach is refused", function () {
+    var values = new ActiveXObject("Scripting.Dictionary");
+    values.Add("v", 1);
+    wm.openDialog(chrome("args.html"), 400, 300);
+    wm.openDialog(chrome("args.html"), 400, 300);
+    var b = probe.item(0), other = probe.item(1);
+    var transfer = new ActiveXObject("Zembrolatix.ArgumentTransfer");
+    probe.countCookiesFromZero(b);
+    transfer.Attach(b, values.Keys());
+    b.Navigate(RES + "ARGS.HTML");
+    eq(received(b).join(), "v", "delivered under cookie 0");
+    transfer.Detach();
+    eq(probe.subscribers(b), 0, "cookie 0 unsubscribed");
+
+    // Subscribing may handle messages, and so run page script that calls the same object.
+    var nested = -1;
+    probe.callInsideNextAdvise(b, function () { nested = hrOf(function () { transfer.Attach(other, values.Keys()); }); });
+    transfer.Attach(b, values.Keys());
+    eq(nested, E_UNEXPECTED >>> 0, "nested Attach");
+    eq([probe.subscribers(b), probe.subscribers(other)].join(), "1,0", "one subscription");
+    transfer.Detach();
+    eq(probe.subscribers(b), 0, "none left after Detach");
+    closeAll();
+});
+
+test("values go only to pages of the opened page's module", function () {
+    var copy = FSO.GetSpecialFolder(2).Path + "\\zbt-js-windows-pages.dll";
+    FSO.CopyFile(PAGES, copy, true);
+    wm.openDialog(chrome("noargs.html"), 400, 300, "x");
+    var b = opened("noargs");
+    b.Navigate("res://" + copy + "/ARGS.HTML");
+    eq(received(b).length, 0, "a page of another module");
+    b.Navigate(RES.toLowerCase() + "ARGS.HTML");
+    eq(received(b).join(), "x", "the same module, named in other case");
+    closeAll();
+    FSO.DeleteFile(copy);
+});
+
 test("cleanup", function () {
     closeAll();
     eq(probe.count, 0, "no window left");

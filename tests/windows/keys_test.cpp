@@ -1,12 +1,19 @@
 // Key strokes sent by the window manager, as a low-level keyboard hook sees them. The hook lives on a
 // thread of its own that pumps messages all the time; the records arrive there while the sending call
-// waits.
+// waits. Keys go out only while the calling page's own window is in front: the page is shown in a
+// window of the browser stand-in.
 #include "shared/ComPtr.h"
+#include "windows/StandIn.h"
 #include "windows/WindowManager.h"
+
+#include <commdlg.h>
+#include <exdisp.h>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -82,11 +89,41 @@ private:
 constexpr DWORD kInjected = LLKHF_INJECTED, kInjectedUp = LLKHF_INJECTED | LLKHF_UP;
 constexpr VARIANT_BOOL kTrue = VARIANT_TRUE, kFalse = VARIANT_FALSE, kOne = 1;
 
+// A page of the stand-in in a shown browser window that is brought to the front; closed at the end.
+struct PageInFront {
+    BrowserProbe probe;
+    ComPtr<IWebBrowser2> browser;
+    ComPtr<IDispatch> page;
+    HWND frame = nullptr;
+    PageInFront() {
+        ComPtr<IDispatch> app = CreateByProgId(L"InternetExplorer.Application");
+        if (!app || FAILED(app.As(browser))) return;
+        Bstr url(PageUrl(L"ARGS.HTML"));
+        Variant none;
+        browser->Navigate(url.get(), none.get(), none.get(), none.get(), none.get());
+        browser->put_Visible(VARIANT_TRUE);
+        SHANDLE_PTR handle = 0;
+        browser->get_HWND(&handle);
+        frame = reinterpret_cast<HWND>(handle);
+        ::SetForegroundWindow(frame);
+        ComPtr<IDispatch> document;
+        if (SUCCEEDED(browser->get_Document(document.put())))
+            page = ObjectProperty(document.get(), L"parentWindow");
+    }
+    ~PageInFront() {
+        probe.call(L"closeAll");
+        probe.call(L"pump");
+    }
+};
+
 TEST(Keys, PressAndReleaseInModifierOrderWithTheirTimeStamps) {
     KeyboardHook hook;
     ASSERT_TRUE(hook.installed());
     ComPtr<IWindowManager> manager;
     ASSERT_EQ(CWindowManager::CreateLocal(manager.put()), S_OK);
+    PageInFront front;
+    ASSERT_TRUE(front.page) << "the browser stand-in shows no page";
+    ASSERT_EQ(::GetForegroundWindow(), front.frame);
 
     struct Case {
         VARIANT_BOOL shift, ctrl, alt;
@@ -100,8 +137,7 @@ TEST(Keys, PressAndReleaseInModifierOrderWithTheirTimeStamps) {
     };
     for (size_t c = 0; c < std::size(cases); ++c) {
         const Case& k = cases[c];
-        // No window is needed: the events go to whatever has the focus.
-        ASSERT_EQ(manager->ResendKey(nullptr, 0x41, k.shift, k.ctrl, k.alt), S_OK) << "case " << c;
+        ASSERT_EQ(manager->ResendKey(front.page.get(), 0x41, k.shift, k.ctrl, k.alt), S_OK) << "case " << c;
         std::vector<KeyEvent> down = hook.Take(k.keys.size());
         ASSERT_EQ(down.size(), k.keys.size()) << "case " << c;
         for (size_t i = 0; i < down.size(); ++i) {
@@ -114,7 +150,7 @@ TEST(Keys, PressAndReleaseInModifierOrderWithTheirTimeStamps) {
                 EXPECT_NE(down[i].time, 4000u) << "case " << c;
         }
 
-        ASSERT_EQ(manager->StopKey(nullptr, 0x41, k.shift, k.ctrl, k.alt), S_OK) << "case " << c;
+        ASSERT_EQ(manager->StopKey(front.page.get(), 0x41, k.shift, k.ctrl, k.alt), S_OK) << "case " << c;
         std::vector<KeyEvent> up = hook.Take(k.keys.size());
         ASSERT_EQ(up.size(), k.keys.size()) << "case " << c;
         for (size_t i = 0; i < up.size(); ++i) {
@@ -122,6 +158,104 @@ TEST(Keys, PressAndReleaseInModifierOrderWithTheirTimeStamps) {
             EXPECT_EQ(up[i].flags, kInjectedUp) << "case " << c << " release " << i;
             EXPECT_NE(up[i].time, 4000u) << "case " << c << " release " << i;
         }
+    }
+}
+
+// Handles the calling thread's messages for a while: a dialog on another thread that an owner window of
+// this thread is given to talks to that window and waits for the answer.
+void PumpFor(DWORD milliseconds) {
+    const DWORD start = ::GetTickCount();
+    do {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            ::DispatchMessageW(&msg);
+        ::Sleep(10);
+    } while (::GetTickCount() - start < milliseconds);
+}
+
+// A file dialog owned by a window, run on a thread of its own as a page's modal dialog would run.
+class FileDialogInFront {
+public:
+    explicit FileDialogInFront(HWND owner) : m_thread([this, owner] { Run(owner); }) {
+        for (int i = 0; i < 500 && !Dialog(); ++i)
+            PumpFor(10);
+    }
+    ~FileDialogInFront() {
+        if (HWND dialog = Dialog()) ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        for (int i = 0; i < 500 && !m_done; ++i)
+            PumpFor(10);
+        m_thread.join();
+    }
+    // The dialog, once it is the foreground window.
+    HWND Dialog() const {
+        const HWND front = ::GetForegroundWindow();
+        wchar_t name[16] = L"";
+        if (!front || ::GetWindowThreadProcessId(front, nullptr) != m_threadId.load() ||
+            !::GetClassNameW(front, name, 16) || ::lstrcmpW(name, L"#32770") != 0)
+            return nullptr;
+        return front;
+    }
+
+private:
+    void Run(HWND owner) {
+        m_threadId = ::GetCurrentThreadId();
+        wchar_t file[MAX_PATH] = L"";
+        OPENFILENAMEW ofn{};
+        ofn.lStructSize = sizeof ofn;
+        ofn.hwndOwner = owner;
+        ofn.lpstrFile = file;
+        ofn.nMaxFile = MAX_PATH;
+        ofn.Flags = OFN_EXPLORER;
+        ::GetOpenFileNameW(&ofn);
+        m_done = true;
+    }
+    std::atomic<DWORD> m_threadId{0};
+    std::atomic<bool> m_done{false};
+    std::thread m_thread;
+};
+
+TEST(Keys, NothingGoesOutWhileAnotherWindowIsInFront) {
+    KeyboardHook hook;
+    ASSERT_TRUE(hook.installed());
+    ComPtr<IWindowManager> manager;
+    ASSERT_EQ(CWindowManager::CreateLocal(manager.put()), S_OK);
+    PageInFront front;
+    ASSERT_TRUE(front.page) << "the browser stand-in shows no page";
+
+    // Each case puts something in front of the page's window and answers it afterwards.
+    const struct Case {
+        const char* what;
+        HRESULT expected;
+        std::function<HRESULT(const std::function<HRESULT(IDispatch*)>&)> run;
+    } cases[] = {
+        {"another program's window", E_ACCESSDENIED,
+         [&](const auto& send) {
+             HWND other = ::CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
+                                            nullptr, nullptr, nullptr, nullptr);
+             ::ShowWindow(other, SW_SHOW);
+             ::SetForegroundWindow(other);
+             const HRESULT hr = ::GetForegroundWindow() == other ? send(front.page.get()) : E_UNEXPECTED;
+             ::DestroyWindow(other);
+             return hr;
+         }},
+        {"a file dialog on the page's window", E_ACCESSDENIED,
+         [&](const auto& send) {
+             FileDialogInFront dialog(front.frame);
+             return dialog.Dialog() ? send(front.page.get()) : E_UNEXPECTED;
+         }},
+        {"no window", E_INVALIDARG, [&](const auto& send) { return send(nullptr); }},
+        {"not a page window", E_INVALIDARG, [&](const auto& send) { return send(manager.get()); }},
+    };
+    for (const Case& c : cases) {
+        for (bool release : {false, true}) {
+            const HRESULT hr = c.run([&](IDispatch* window) {
+                return release ? manager->StopKey(window, VK_RETURN, kFalse, kFalse, kFalse)
+                               : manager->ResendKey(window, VK_RETURN, kFalse, kFalse, kFalse);
+            });
+            EXPECT_EQ(hr, c.expected) << c.what << (release ? " (StopKey)" : " (ResendKey)");
+            EXPECT_TRUE(hook.Take(0).empty()) << c.what << ": a key went out";
+        }
+        ::SetForegroundWindow(front.frame);
     }
 }
 
