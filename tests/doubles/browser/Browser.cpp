@@ -16,7 +16,9 @@ std::vector<CBrowser*> g_live; // top-level browsers whose window exists, in cre
 std::once_flag g_classesOnce;
 
 LRESULT CALLBACK DialogWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_TIMER && wParam == kDialogTimeoutTimer) {
+    if ((message == WM_TIMER && wParam == kDialogTimeoutTimer) || message == WM_CLOSE) {
+        // As modal dialogs do: the owner is enabled first, so it is the window activated next.
+        if (HWND owner = ::GetWindow(hwnd, GW_OWNER)) ::EnableWindow(owner, TRUE);
         ::DestroyWindow(hwnd);
         return 0;
     }
