@@ -31,13 +31,19 @@ bool SameFile(std::wstring_view a, std::wstring_view b) {
 } // namespace
 
 bool IsUncPath(std::wstring_view path) noexcept {
-    if (path.size() < 2 || !IsSeparator(path[0]) || !IsSeparator(path[1])) return false;
-    // "\\?\" and "\\.\" are local unless they name the UNC root.
-    if (path.size() >= 4 && (path[2] == L'?' || path[2] == L'.') && IsSeparator(path[3])) {
-        const std::wstring_view rest = path.substr(4);
-        return StartsWithIgnoreAsciiCase(rest, L"UNC") && (rest.size() == 3 || IsSeparator(rest[3]));
+    // "\??\" hands the rest to the object manager as it stands, as "\\?\" does.
+    const bool objectPath = path.size() >= 4 && path.substr(0, 4) == L"\\??\\";
+    if (!objectPath) {
+        if (path.size() < 2 || !IsSeparator(path[0]) || !IsSeparator(path[1])) return false;
+        if (path.size() < 4 || (path[2] != L'?' && path[2] != L'.') || !IsSeparator(path[3])) return true;
     }
-    return true;
+    // A device path ("\\?\", "\\.\", "\??\") is local only when it names a drive: "UNC", a
+    // GLOBALROOT device or a volume name may lead anywhere, the network redirector included.
+    const std::wstring_view rest = path.substr(4);
+    const bool drive = rest.size() >= 3 &&
+                       ((rest[0] >= L'A' && rest[0] <= L'Z') || (rest[0] >= L'a' && rest[0] <= L'z')) &&
+                       rest[1] == L':' && IsSeparator(rest[2]);
+    return !drive;
 }
 
 bool IsRegisteredModule(std::wstring_view modulePath, const std::vector<ExtensionEntry>& entries) {
@@ -54,8 +60,8 @@ bool IsRegisteredModule(std::wstring_view modulePath, const std::vector<Extensio
 bool LiesInRegisteredLocation(std::wstring_view path, const std::vector<ExtensionEntry>& entries) {
     if (path.empty()) return false;
     for (const ExtensionEntry& entry : entries) {
-        const std::wstring_view location = IsBraceToken(entry.name) ? std::wstring_view(entry.text)
-                                                                    : FolderOf(entry.text);
+        const std::wstring_view location =
+            IsBraceToken(entry.name) ? std::wstring_view(entry.text) : FolderOf(entry.text);
         if (!location.empty() && PathRules::LiesInside(path, location)) return true;
     }
     return false;

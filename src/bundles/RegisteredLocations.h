@@ -15,7 +15,9 @@ struct ExtensionEntry {
 
 namespace RegisteredLocations {
 
-// A network path: "\\server\...", "//server/...", or the verbatim "\\?\UNC\..." (any separators).
+// A network path, or one that may lead there: "\\server\...", "//server/...", and every device path
+// ("\\?\...", "\\.\...", "\??\...": UNC, GLOBALROOT, volume names) but one naming a drive
+// ("\\?\C:\..."). Any separators.
 bool IsUncPath(std::wstring_view path) noexcept;
 
 // A module the application registered: the module of a package, or a module inside the location of a

@@ -47,7 +47,8 @@ test("the request object keeps to the page's own origin, as one the page made it
 test("a module the application did not register opens no window and loads nothing", function () {
     var cases = ["res://" + PAGES + "/ARGS.HTML", "res://" + PAGES.replace(/\\/g, "%5C") + "/ARGS.HTML",
                  "res://\\\\zbt-no-server\\share\\zbt.dll/ARGS.HTML", "res:////zbt-no-server/share/zbt.dll/ARGS.HTML",
-                 "res://\\\\?\\UNC\\zbt-no-server\\share\\zbt.dll/ARGS.HTML", "res://%5C%5Czbt-no-server%5Cs%5Czbt.dll/A.HTML"];
+                 "res://\\\\?\\UNC\\zbt-no-server\\share\\zbt.dll/ARGS.HTML", "res://%5C%5Czbt-no-server%5Cs%5Czbt.dll/A.HTML",
+                 "res://\\??\\UNC\\zbt-no-server\\s\\zbt.dll/A.HTML", "res://\\\\?\\GLOBALROOT\\Device\\Mup\\zbt-no-server\\s\\zbt.dll/A.HTML"];
     var attacks = [], expected = [];
     for (var i = 0; i < cases.length; i++) {
         var url = quote(cases[i]);

@@ -196,4 +196,18 @@ TEST(Keys, NothingGoesOutWhileAnotherWindowIsInFront) {
     }
 }
 
+TEST(Keys, AnHtmlDialogInFrontPassesKeysOn) {
+    KeyboardHook hook;
+    ASSERT_TRUE(hook.installed());
+    PageInFront front;
+    ASSERT_TRUE(front.page) << "the browser stand-in shows no page";
+    Variant outcome;
+    ASSERT_EQ(CallMember(front.page.get(), L"showModalDialog", DISPATCH_METHOD,
+                         {StringValue(PageUrl(L"KEYS.HTML"))}, outcome.get()),
+              S_OK);
+    ASSERT_EQ(outcome->vt, VT_BSTR);
+    EXPECT_EQ(std::wstring(BstrView(outcome->bstrVal)), L"ok,ok");
+    EXPECT_EQ(hook.Take(2).size(), 2u);
+}
+
 } // namespace
