@@ -42,9 +42,10 @@ step("showModalDialog", function () {
     var page = browsers.item(browsers.count - 1).Document.parentWindow;
     return wm.showModalDialog(page, "chrome://" + PACKAGE + "/content/dialog.html", "from the demo", "");
 });
-step("ResendKey and StopKey (Shift+A)", function () {
-    wm.ResendKey(null, 0x41, true, false, false);
-    wm.StopKey(null, 0x41, true, false, false);
+step("ResendKey and StopKey (Shift+A), to the page's own window in front", function () {
+    var page = browsers.item(browsers.count - 1).Document.parentWindow;
+    wm.ResendKey(page, 0x41, true, false, false);
+    wm.StopKey(page, 0x41, true, false, false);
     return "sent";
 });
 step("XMLHttpRequest", function () {

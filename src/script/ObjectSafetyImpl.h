@@ -33,6 +33,10 @@ public:
         return S_OK;
     }
 
+protected:
+    // The options the host enabled, for objects that pass them on to what they hand out.
+    DWORD EnabledSafetyOptions() const noexcept { return m_safetyOptions; }
+
 private:
     DWORD m_safetyOptions = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "bundles/ResourceUrl.h"
 #include "shared/Bstr.h"
+#include "windows/WindowRules.h"
 
 #include <ocidl.h>
 
@@ -16,18 +17,17 @@ HRESULT FindEventsPoint(IWebBrowser2* browser, ComPtr<IConnectionPoint>& point) 
     return container->FindConnectionPoint(DIID_DWebBrowserEvents2, point.put());
 }
 
-bool IsApplicationPage(IDispatch* document) noexcept {
-    return ComBoundary([&] {
-               Bstr address;
-               if (FAILED(DocumentAddress(document, address))) return E_FAIL;
-               return GetUrlScheme(address.view()) == L"res" ? S_OK : E_FAIL;
-           }) == S_OK;
+// The address of a page document; empty when it cannot be read.
+std::wstring PageAddress(IDispatch* document) {
+    Bstr address;
+    if (FAILED(DocumentAddress(document, address))) return {};
+    return std::wstring(address.view());
 }
 
 } // namespace
 
 STDMETHODIMP CArgumentTransfer::Attach(IDispatch* browser, VARIANT parameters) noexcept {
-    if (m_cookie != 0) return E_UNEXPECTED;
+    if (m_advised || m_attaching) return E_UNEXPECTED;
     if (parameters.vt != (VT_ARRAY | VT_VARIANT) || !parameters.parray) return E_INVALIDARG;
     VARTYPE elementType = VT_EMPTY;
     if (FAILED(::SafeArrayGetVartype(parameters.parray, &elementType)) || elementType != VT_VARIANT ||
@@ -42,10 +42,14 @@ STDMETHODIMP CArgumentTransfer::Attach(IDispatch* browser, VARIANT parameters) n
     if (FAILED(hr)) return hr;
 
     ComPtr<IConnectionPoint> point;
+    if (FAILED(FindEventsPoint(window.get(), point))) return E_FAIL;
+    // Advise may handle messages, and page script run by them may call this object again.
+    m_attaching = true;
     DWORD cookie = 0;
-    if (FAILED(FindEventsPoint(window.get(), point)) ||
-        FAILED(point->Advise(static_cast<IArgumentTransfer*>(this), &cookie)) || cookie == 0)
-        return E_FAIL;
+    hr = point->Advise(static_cast<IArgumentTransfer*>(this), &cookie);
+    m_attaching = false;
+    if (FAILED(hr)) return E_FAIL;
+    m_advised = true;
     m_cookie = cookie;
     m_browser = std::move(window);
     m_parameters = std::move(copy);
@@ -57,7 +61,8 @@ STDMETHODIMP CArgumentTransfer::Detach() noexcept {
     // Unadvise may drop the last other reference to this object: it lives until the end of the call.
     ComPtr<IArgumentTransfer> self(static_cast<IArgumentTransfer*>(this));
     ComPtr<IConnectionPoint> point;
-    if (SUCCEEDED(FindEventsPoint(m_browser.get(), point))) point->Unadvise(m_cookie);
+    if (m_advised && SUCCEEDED(FindEventsPoint(m_browser.get(), point))) point->Unadvise(m_cookie);
+    m_advised = false;
     m_cookie = 0;
     CBrowserWindowPtr browser = std::move(m_browser);
     m_parameters.reset();
@@ -65,13 +70,28 @@ STDMETHODIMP CArgumentTransfer::Detach() noexcept {
     return S_OK;
 }
 
-ComPtr<IDispatch> CArgumentTransfer::FindAddArgument() const noexcept {
+STDMETHODIMP CArgumentTransfer::SetOpenedPage(BSTR url) noexcept {
+    if (BstrEmpty(url)) return E_INVALIDARG;
+    if (m_advised || m_attaching) return E_UNEXPECTED;
+    return ComBoundary([&] {
+        m_pageModule = GetResModulePath(BstrView(url));
+        return S_OK;
+    });
+}
+
+ComPtr<IDispatch> CArgumentTransfer::FindAddArgument() noexcept {
     if (!m_browser) return nullptr;
     // Always the window's top-level page, whichever frame's document completed.
     ComPtr<IDispatch> document;
     if (FAILED(m_browser->get_Document(document.put())) || !document) return nullptr;
-    // Values meant for the application's own page never go to whatever page the window shows later.
-    if (!IsApplicationPage(document.get())) return nullptr;
+    // Values meant for the opened page never go to a page of another origin the window shows later.
+    const bool samePage = ComBoundary([&] {
+                              const std::wstring address = PageAddress(document.get());
+                              if (!m_pageModule && GetUrlScheme(address) == L"res")
+                                  m_pageModule = GetResModulePath(address);
+                              return m_pageModule && IsPageOfModule(address, *m_pageModule) ? S_OK : S_FALSE;
+                          }) == S_OK;
+    if (!samePage) return nullptr;
     ComPtr<IDispatch> page = DocumentWindow(document.get());
     if (!page) return nullptr;
 

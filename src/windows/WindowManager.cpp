@@ -4,7 +4,10 @@
 #include "bundles/ResourceUrl.h"
 #include "host/XmlServices.h"
 #include "shared/LogWriter.h"
+#include "windows/ArgumentTransfer.h"
 #include "windows/BrowserWindow.h"
+
+#include <objsafe.h>
 
 namespace {
 
@@ -28,6 +31,14 @@ HRESULT SendKeys(LONG keyCode, VARIANT_BOOL shiftKey, VARIANT_BOOL ctrlKey, VARI
     return inserted != 0 ? S_OK : E_FAIL;
 }
 
+// A res: address whose module may be read at all: no network module unless that exact module is
+// registered, and no escapes the browser would decode into another module path. Any other address
+// answers true.
+bool MayNavigateTo(std::wstring_view address) {
+    if (GetUrlScheme(address) != L"res") return true;
+    return NamesModulePlainly(GetResModulePath(address)) && MayLoadResModule(address);
+}
+
 } // namespace
 
 STDMETHODIMP CWindowManager::resolveURL(BSTR url, BSTR* result) noexcept {
@@ -41,15 +52,27 @@ STDMETHODIMP CWindowManager::resolveURL(BSTR url, BSTR* result) noexcept {
     });
 }
 
+HRESULT CWindowManager::ResolveApplicationPage(BSTR url, Bstr& resolved) noexcept {
+    return ComBoundary([&] {
+        HRESULT hr = resolveURL(url, resolved.put());
+        if (FAILED(hr)) return hr;
+        // Only the application's own resource pages: never a web page, a local file or a module the
+        // application did not register. The network rule comes first: it reads nothing.
+        const std::wstring_view address = resolved.view();
+        if (GetUrlScheme(address) != L"res" || !MayNavigateTo(address) ||
+            !IsRegisteredModule(GetResModulePath(address)))
+            return E_INVALIDARG;
+        return S_OK;
+    });
+}
+
 HRESULT CWindowManager::OpenBrowserWindow(BSTR url, LONG width, LONG height, bool show,
                                           const DialogParameters& params) noexcept {
     if (!url) return E_INVALIDARG;
     return ComBoundary([&] {
         Bstr resolved;
-        HRESULT hr = resolveURL(url, resolved.put());
+        HRESULT hr = ResolveApplicationPage(url, resolved);
         if (FAILED(hr)) return hr;
-        // Only the application's own resource pages: never a web page or a local file.
-        if (GetUrlScheme(resolved.view()) != L"res") return E_INVALIDARG;
 
         // Released last, by the closing release: a window that ends up unseen and unreferenced goes.
         CBrowserWindowPtr browser;
@@ -82,8 +105,12 @@ HRESULT CWindowManager::OpenBrowserWindow(BSTR url, LONG width, LONG height, boo
             if (FAILED(::CoCreateInstance(CLSID_ArgumentTransfer, nullptr, CLSCTX_ALL, IID_IArgumentTransfer,
                                           transfer.put_void())))
                 return E_FAIL;
-            // Without the transfer the page still opens, only without its values.
-            transfer->Attach(browser.get(), *packed.get());
+            // Values go only to pages of the opened page's module; a transfer that cannot be told
+            // which module that is delivers nothing.
+            ComPtr<IArgumentTransferOrigin> origin;
+            if (SUCCEEDED(transfer.As(origin)) && SUCCEEDED(origin->SetOpenedPage(resolved.get())))
+                // Without the transfer the page still opens, only without its values.
+                transfer->Attach(browser.get(), *packed.get());
         }
 
         Variant flags, target, postData, headers;
@@ -134,6 +161,9 @@ STDMETHODIMP CWindowManager::showModalDialog(IDispatch* wnd, BSTR dialog, VARIAN
     Bstr resolved;
     HRESULT hr = resolveURL(dialog, resolved.put());
     if (FAILED(hr)) return hr;
+    // The page's own dialog, under the browser's limits for that page; but never a network module.
+    hr = ComBoundary([&] { return MayNavigateTo(resolved.view()) ? S_OK : E_INVALIDARG; });
+    if (FAILED(hr)) return hr;
     CHtmlWindowPtr window(wnd);
     if (!window) return E_FAIL;
     // Runs the dialog modally; the browser fills varArgOut with its return value.
@@ -175,19 +205,55 @@ STDMETHODIMP CWindowManager::setDialogStatus(IDispatch* pWnd, BSTR bsStatus) noe
     return S_OK;
 }
 
-// The events go to whichever window has the keyboard focus; pWnd is not used.
-STDMETHODIMP CWindowManager::ResendKey(IDispatch*, LONG keyCode, VARIANT_BOOL shiftKey, VARIANT_BOOL ctrlKey,
-                                       VARIANT_BOOL altKey) noexcept {
-    return ComBoundary([&] { return SendKeys(keyCode, shiftKey, ctrlKey, altKey, false); });
+// The events go to the window that has the keyboard focus, so they are sent only while that is the
+// window of the calling page: a page must not type into another program or confirm a dialog.
+HRESULT CWindowManager::SendKeysToOwnWindow(IDispatch* pWnd, LONG keyCode, VARIANT_BOOL shiftKey,
+                                            VARIANT_BOOL ctrlKey, VARIANT_BOOL altKey,
+                                            bool release) noexcept {
+    if (!pWnd) return E_INVALIDARG;
+    CHtmlWindowPtr window(pWnd);
+    if (!window) return E_INVALIDARG;
+    CHtmlWindowPtr top = window.top();
+    // The browser window that shows the page; a page without one runs in an HTML dialog.
+    HWND own = top.frameHandle();
+    if (!own) own = FindActiveDialogFrame();
+    if (!own || ::GetForegroundWindow() != own) return E_ACCESSDENIED;
+    return ComBoundary([&] { return SendKeys(keyCode, shiftKey, ctrlKey, altKey, release); });
 }
 
-STDMETHODIMP CWindowManager::StopKey(IDispatch*, LONG keyCode, VARIANT_BOOL shiftKey, VARIANT_BOOL ctrlKey,
-                                     VARIANT_BOOL altKey) noexcept {
-    return ComBoundary([&] { return SendKeys(keyCode, shiftKey, ctrlKey, altKey, true); });
+STDMETHODIMP CWindowManager::ResendKey(IDispatch* pWnd, LONG keyCode, VARIANT_BOOL shiftKey,
+                                       VARIANT_BOOL ctrlKey, VARIANT_BOOL altKey) noexcept {
+    return SendKeysToOwnWindow(pWnd, keyCode, shiftKey, ctrlKey, altKey, false);
 }
 
-// A new request object on every read.
+STDMETHODIMP CWindowManager::StopKey(IDispatch* pWnd, LONG keyCode, VARIANT_BOOL shiftKey,
+                                     VARIANT_BOOL ctrlKey, VARIANT_BOOL altKey) noexcept {
+    return SendKeysToOwnWindow(pWnd, keyCode, shiftKey, ctrlKey, altKey, true);
+}
+
+// A new request object on every read, treated by MSXML as one the calling page made itself: it gets
+// the page's site (so MSXML knows the page's address) and, for an untrusted page, the safety options
+// under which MSXML keeps requests to the page's own origin.
 STDMETHODIMP CWindowManager::get_XMLHttpRequest(IDispatch** pVal) noexcept {
     if (!pVal) return E_POINTER;
-    return CreateHttpRequest(pVal);
+    *pVal = nullptr;
+    ComPtr<IDispatch> request;
+    HRESULT hr = CreateHttpRequest(request.put());
+    if (FAILED(hr)) return hr;
+    if (EnabledSafetyOptions() & INTERFACESAFE_FOR_UNTRUSTED_CALLER) {
+        constexpr DWORD kUntrusted = INTERFACESAFE_FOR_UNTRUSTED_CALLER | INTERFACESAFE_FOR_UNTRUSTED_DATA;
+        ComPtr<IObjectSafety> safety;
+        hr = request.As(safety);
+        if (SUCCEEDED(hr)) hr = safety->SetInterfaceSafetyOptions(IID_IDispatch, kUntrusted, kUntrusted);
+        // Never an unrestricted request object for an untrusted page.
+        if (FAILED(hr)) return hr;
+    }
+    if (IUnknown* site = Site()) {
+        ComPtr<IObjectWithSite> sited;
+        hr = request.As(sited);
+        if (SUCCEEDED(hr)) hr = sited->SetSite(site);
+        if (FAILED(hr)) return hr;
+    }
+    *pVal = request.Detach();
+    return S_OK;
 }

@@ -1,6 +1,8 @@
 #include "windows/WindowRules.h"
 
+#include "bundles/ResourceUrl.h"
 #include "shared/SafeArray.h"
+#include "shared/TextUtil.h"
 
 bool IsSuppliedParameter(const VARIANT& value) noexcept {
     return value.vt != VT_EMPTY && value.vt != VT_ERROR;
@@ -66,4 +68,13 @@ std::vector<INPUT> KeyRecords(LONG keyCode, VARIANT_BOOL shiftKey, VARIANT_BOOL 
     if (altKey == VARIANT_TRUE) add(VK_MENU, kModifierTime);
     add(static_cast<WORD>(keyCode & 0xFFFF), 0);
     return records;
+}
+
+bool IsPageOfModule(std::wstring_view address, std::wstring_view modulePath) {
+    if (modulePath.empty() || GetUrlScheme(address) != L"res") return false;
+    return EqualsIgnoreAsciiCase(GetResModulePath(address), modulePath);
+}
+
+bool NamesModulePlainly(std::wstring_view modulePath) noexcept {
+    return modulePath.find(L'%') == std::wstring_view::npos;
 }

@@ -8,6 +8,7 @@
 #include <oleauto.h>
 
 #include <array>
+#include <string_view>
 #include <vector>
 
 inline constexpr size_t kDialogParameterCount = 10;
@@ -39,3 +40,11 @@ WindowPlacement PlaceWindow(LONG width, LONG height, LONG screenWidth, LONG scre
 // time 0; releasing sends key-up records, all with time 0.
 std::vector<INPUT> KeyRecords(LONG keyCode, VARIANT_BOOL shiftKey, VARIANT_BOOL ctrlKey, VARIANT_BOOL altKey,
                               bool release, ULONG_PTR extraInfo);
+
+// True when address is a res: page of the module at modulePath (compared without regard to case for
+// A-Z only). An empty module path matches nothing.
+bool IsPageOfModule(std::wstring_view address, std::wstring_view modulePath);
+
+// True when the module part of a res: address names its module as written: no percent escape, which
+// the browser would decode into another path than the one checked.
+bool NamesModulePlainly(std::wstring_view modulePath) noexcept;

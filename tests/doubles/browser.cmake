@@ -17,7 +17,7 @@ add_library(zbt_browser SHARED
 set_target_properties(zbt_browser PROPERTIES PREFIX "" OUTPUT_NAME zbt_browser
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 target_include_directories(zbt_browser PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_CURRENT_BINARY_DIR}/browser)
-target_link_libraries(zbt_browser PRIVATE ole32 oleaut32 uuid user32 comctl32 advapi32)
+target_link_libraries(zbt_browser PRIVATE ole32 oleaut32 uuid urlmon user32 comctl32 advapi32)
 target_link_options(zbt_browser PRIVATE -Wl,--enable-stdcall-fixup)
 
 # Pages: add a file under browser/pages and a line in pages.rc.

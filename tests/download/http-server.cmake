@@ -3,7 +3,7 @@ add_test(NAME download.http.start COMMAND ${CMAKE_SOURCE_DIR}/tests/download/htt
 set_tests_properties(download.http.start PROPERTIES FIXTURES_SETUP httpserver TIMEOUT 60)
 add_test(NAME download.http.stop COMMAND ${CMAKE_SOURCE_DIR}/tests/download/http-server.sh stop ${CMAKE_BINARY_DIR})
 set_tests_properties(download.http.stop PROPERTIES FIXTURES_CLEANUP httpserver TIMEOUT 60)
-foreach(test script.persist script.dialogs)
+foreach(test script.persist script.dialogs script.windows_hostile)
   if(TEST ${test})
     set_tests_properties(${test} PROPERTIES FIXTURES_REQUIRED "prefix;httpserver")
   endif()

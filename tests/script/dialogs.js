@@ -1,10 +1,13 @@
 // WindowManager's dialog members and request objects, and ContextMenuHelper, from a page window of the
 // browser stand-in (tests/doubles/browser): a modal dialog whose page drives clearDialogTitle,
 // setDialogStatus and close on itself, status text outside dialogs, the address of a document, and
-// HTTP requests against the loopback server of the download tests.
+// HTTP requests against the loopback server of the download tests. The page module is registered as a
+// package for the length of the test: only registered modules open.
 var BUILD = WScript.Arguments(0);
 var PAGES = BUILD + "\\tests\\doubles\\zbt_pages.dll";
 var RES = "res://" + PAGES + "/";
+var EXTENSIONS = "HKCU\\Software\\Microsoft\\Internet Explorer\\LowRegistry\\Belvanquist\\Zembrolatix\\Extensions\\";
+SH.RegWrite(EXTENSIONS + "zbt-js-dialogs\\", PAGES, "REG_SZ");
 var PORT = FSO.OpenTextFile(BUILD + "\\http-test\\port", 1).ReadAll();
 var wm = new ActiveXObject("Zembrolatix.WindowManager");
 var probe = new ActiveXObject("Zembrolatix.Test.BrowserProbe");
@@ -76,4 +79,5 @@ test("XMLHttpRequest gives a new working request object on every read", function
 test("no window left behind", function () {
     closeAll();
     eq(probe.count, 0);
+    eq(SH.Run('reg.exe delete "' + EXTENSIONS + 'zbt-js-dialogs" /f', 0, true), 0, "reg.exe delete");
 });

@@ -150,6 +150,37 @@ test("ArgumentTransfer attaches once, to a browser window, with an array of valu
     closeAll();
 });
 
+test("ArgumentTransfer: cookie 0 ends with Detach; an Attach while subscribing is refused", function () {
+    var values = new ActiveXObject("Scripting.Dictionary"), transfer = new ActiveXObject("Zembrolatix.ArgumentTransfer");
+    values.Add("v", 1);
+    wm.openDialog(chrome("args.html"), 400, 300);
+    wm.openDialog(chrome("args.html"), 400, 300);
+    var b = probe.item(0), other = probe.item(1), nested = -1;
+    probe.countCookiesFromZero(b);
+    transfer.Attach(b, values.Keys());
+    transfer.Detach();
+    // Subscribing may handle messages, and so run page script that calls the same object.
+    probe.callInsideNextAdvise(b, function () { nested = hrOf(function () { transfer.Attach(other, values.Keys()); }); });
+    transfer.Attach(b, values.Keys());
+    eq([nested, probe.subscribers(b), probe.subscribers(other)].join(), [E_UNEXPECTED >>> 0, 1, 0].join());
+    transfer.Detach();
+    eq(probe.subscribers(b), 0, "none left after Detach");
+    closeAll();
+});
+
+test("values go only to pages of the opened page's module", function () {
+    var copy = FSO.GetSpecialFolder(2).Path + "\\zbt-js-windows-pages.dll";
+    FSO.CopyFile(PAGES, copy, true);
+    wm.openDialog(chrome("noargs.html"), 400, 300, "x");
+    var b = opened("noargs");
+    b.Navigate("res://" + copy + "/ARGS.HTML");
+    eq(received(b).length, 0, "a page of another module");
+    b.Navigate(RES.toLowerCase() + "ARGS.HTML");
+    eq(received(b).join(), "x", "the same module, named in other case");
+    closeAll();
+    FSO.DeleteFile(copy);
+});
+
 test("cleanup", function () {
     closeAll();
     eq(probe.count, 0, "no window left");

@@ -46,11 +46,16 @@ inline ComPtr<IDispatch> CreateByProgId(const wchar_t* progId) {
     return object;
 }
 
-// Address of a page of the stand-in's page module (under tests\doubles beside the test program).
-inline std::wstring PageUrl(const wchar_t* resource) {
+// The stand-in's page module (under tests\doubles beside the test program).
+inline std::wstring PagesModulePath() {
     std::wstring path = LibraryModule::Path();
     path.resize(path.find_last_of(L"\\/") + 1);
-    return L"res://" + path + L"tests\\doubles\\zbt_pages.dll/" + resource;
+    return path + L"tests\\doubles\\zbt_pages.dll";
+}
+
+// Address of a page of the stand-in's page module.
+inline std::wstring PageUrl(const wchar_t* resource) {
+    return L"res://" + PagesModulePath() + L"/" + resource;
 }
 
 // What ARGS.HTML's addArgument received, joined by ','; "<none>" when it cannot be read.

@@ -1,8 +1,12 @@
 // Key strokes sent by the window manager, as a low-level keyboard hook sees them. The hook lives on a
 // thread of its own that pumps messages all the time; the records arrive there while the sending call
-// waits.
+// waits. Keys go out only while the calling page's own window is in front: the page is shown in a
+// window of the browser stand-in.
 #include "shared/ComPtr.h"
+#include "windows/StandIn.h"
 #include "windows/WindowManager.h"
+
+#include <exdisp.h>
 
 #include <gtest/gtest.h>
 
@@ -82,11 +86,41 @@ private:
 constexpr DWORD kInjected = LLKHF_INJECTED, kInjectedUp = LLKHF_INJECTED | LLKHF_UP;
 constexpr VARIANT_BOOL kTrue = VARIANT_TRUE, kFalse = VARIANT_FALSE, kOne = 1;
 
+// A page of the stand-in in a shown browser window that is brought to the front; closed at the end.
+struct PageInFront {
+    BrowserProbe probe;
+    ComPtr<IWebBrowser2> browser;
+    ComPtr<IDispatch> page;
+    HWND frame = nullptr;
+    PageInFront() {
+        ComPtr<IDispatch> app = CreateByProgId(L"InternetExplorer.Application");
+        if (!app || FAILED(app.As(browser))) return;
+        Bstr url(PageUrl(L"ARGS.HTML"));
+        Variant none;
+        browser->Navigate(url.get(), none.get(), none.get(), none.get(), none.get());
+        browser->put_Visible(VARIANT_TRUE);
+        SHANDLE_PTR handle = 0;
+        browser->get_HWND(&handle);
+        frame = reinterpret_cast<HWND>(handle);
+        ::SetForegroundWindow(frame);
+        ComPtr<IDispatch> document;
+        if (SUCCEEDED(browser->get_Document(document.put())))
+            page = ObjectProperty(document.get(), L"parentWindow");
+    }
+    ~PageInFront() {
+        probe.call(L"closeAll");
+        probe.call(L"pump");
+    }
+};
+
 TEST(Keys, PressAndReleaseInModifierOrderWithTheirTimeStamps) {
     KeyboardHook hook;
     ASSERT_TRUE(hook.installed());
     ComPtr<IWindowManager> manager;
     ASSERT_EQ(CWindowManager::CreateLocal(manager.put()), S_OK);
+    PageInFront front;
+    ASSERT_TRUE(front.page) << "the browser stand-in shows no page";
+    ASSERT_EQ(::GetForegroundWindow(), front.frame);
 
     struct Case {
         VARIANT_BOOL shift, ctrl, alt;
@@ -100,8 +134,7 @@ TEST(Keys, PressAndReleaseInModifierOrderWithTheirTimeStamps) {
     };
     for (size_t c = 0; c < std::size(cases); ++c) {
         const Case& k = cases[c];
-        // No window is needed: the events go to whatever has the focus.
-        ASSERT_EQ(manager->ResendKey(nullptr, 0x41, k.shift, k.ctrl, k.alt), S_OK) << "case " << c;
+        ASSERT_EQ(manager->ResendKey(front.page.get(), 0x41, k.shift, k.ctrl, k.alt), S_OK) << "case " << c;
         std::vector<KeyEvent> down = hook.Take(k.keys.size());
         ASSERT_EQ(down.size(), k.keys.size()) << "case " << c;
         for (size_t i = 0; i < down.size(); ++i) {
@@ -114,7 +147,7 @@ TEST(Keys, PressAndReleaseInModifierOrderWithTheirTimeStamps) {
                 EXPECT_NE(down[i].time, 4000u) << "case " << c;
         }
 
-        ASSERT_EQ(manager->StopKey(nullptr, 0x41, k.shift, k.ctrl, k.alt), S_OK) << "case " << c;
+        ASSERT_EQ(manager->StopKey(front.page.get(), 0x41, k.shift, k.ctrl, k.alt), S_OK) << "case " << c;
         std::vector<KeyEvent> up = hook.Take(k.keys.size());
         ASSERT_EQ(up.size(), k.keys.size()) << "case " << c;
         for (size_t i = 0; i < up.size(); ++i) {
@@ -123,6 +156,58 @@ TEST(Keys, PressAndReleaseInModifierOrderWithTheirTimeStamps) {
             EXPECT_NE(up[i].time, 4000u) << "case " << c << " release " << i;
         }
     }
+}
+
+TEST(Keys, NothingGoesOutWhileAnotherWindowIsInFront) {
+    KeyboardHook hook;
+    ASSERT_TRUE(hook.installed());
+    ComPtr<IWindowManager> manager;
+    ASSERT_EQ(CWindowManager::CreateLocal(manager.put()), S_OK);
+    PageInFront front;
+    ASSERT_TRUE(front.page) << "the browser stand-in shows no page";
+
+    const struct Case {
+        const char* what;
+        bool inFront; // a window is put in front of the page's own
+        HWND owner;
+        IDispatch* window;
+        HRESULT expected;
+    } cases[] = {
+        {"a window owned by the page's window, as a file dialog is", true, front.frame, front.page.get(),
+         E_ACCESSDENIED},
+        {"another program's window", true, nullptr, front.page.get(), E_ACCESSDENIED},
+        {"no window", false, nullptr, nullptr, E_INVALIDARG},
+        {"not a page window", false, nullptr, manager.get(), E_INVALIDARG},
+    };
+    for (const Case& c : cases) {
+        HWND other = nullptr;
+        if (c.inFront) {
+            other = ::CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_CAPTION, 0, 0, 200, 100, c.owner,
+                                      nullptr, nullptr, nullptr);
+            ::ShowWindow(other, SW_SHOW);
+            ::SetForegroundWindow(other);
+            ASSERT_EQ(::GetForegroundWindow(), other) << c.what;
+        }
+        EXPECT_EQ(manager->ResendKey(c.window, VK_RETURN, kFalse, kFalse, kFalse), c.expected) << c.what;
+        EXPECT_EQ(manager->StopKey(c.window, VK_RETURN, kFalse, kFalse, kFalse), c.expected) << c.what;
+        EXPECT_TRUE(hook.Take(0).empty()) << c.what << ": a key went out";
+        if (other) ::DestroyWindow(other);
+        ::SetForegroundWindow(front.frame);
+    }
+}
+
+TEST(Keys, AnHtmlDialogInFrontPassesKeysOn) {
+    KeyboardHook hook;
+    ASSERT_TRUE(hook.installed());
+    PageInFront front;
+    ASSERT_TRUE(front.page) << "the browser stand-in shows no page";
+    Variant outcome;
+    ASSERT_EQ(CallMember(front.page.get(), L"showModalDialog", DISPATCH_METHOD,
+                         {StringValue(PageUrl(L"KEYS.HTML"))}, outcome.get()),
+              S_OK);
+    ASSERT_EQ(outcome->vt, VT_BSTR);
+    EXPECT_EQ(std::wstring(BstrView(outcome->bstrVal)), L"ok,ok");
+    EXPECT_EQ(hook.Take(2).size(), 2u);
 }
 
 } // namespace

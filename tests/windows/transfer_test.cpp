@@ -1,6 +1,7 @@
 // Windows opened with values, against the browser stand-in of the test prefix: the values reach the
 // page whatever the bounds of the array they come in, and the library stays loaded exactly as long as
 // an opened window still waits to hand values to its page.
+#include "bundles/BundleTestModule.h"
 #include "shared/SafeArray.h"
 #include "support/LibraryModule.h"
 #include "windows/ArgumentTransfer.h"
@@ -68,6 +69,8 @@ TEST_F(StandInTest, TheLibraryStaysLoadedWhileAWindowWaitsWithValues) {
     LibraryModule lib;
     ASSERT_NE(lib.module, nullptr);
     ASSERT_EQ(lib.canUnloadNow(), S_OK);
+    // Only the application's registered modules open.
+    ScopedExtension package(UseLowStorage(), L"zbt-cpp-transfer", PagesModulePath());
     {
         ComPtr<IClassFactory> factory;
         ASSERT_EQ(lib.getClassObject(CLSID_WindowManager, IID_IClassFactory, factory.put_void()), S_OK);

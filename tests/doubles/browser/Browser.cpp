@@ -16,7 +16,9 @@ std::vector<CBrowser*> g_live; // top-level browsers whose window exists, in cre
 std::once_flag g_classesOnce;
 
 LRESULT CALLBACK DialogWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_TIMER && wParam == kDialogTimeoutTimer) {
+    if ((message == WM_TIMER && wParam == kDialogTimeoutTimer) || message == WM_CLOSE) {
+        // As modal dialogs do: the owner is enabled first, so it is the window activated next.
+        if (HWND owner = ::GetWindow(hwnd, GW_OWNER)) ::EnableWindow(owner, TRUE);
         ::DestroyWindow(hwnd);
         return 0;
     }
@@ -435,6 +437,12 @@ HRESULT CBrowser::Advise(IUnknown* sink, DWORD* cookie) {
         FAILED(sink->QueryInterface(IID_IDispatch, events.put_void())))
         return CONNECT_E_CANNOTCONNECT;
     if (!m_windowAlive && !m_page) return CONNECT_E_ADVISELIMIT;
+    if (ComPtr<IDispatch> inside = std::move(m_insideAdvise)) {
+        DISPPARAMS none{nullptr, nullptr, 0, 0};
+        Variant ignored;
+        inside->Invoke(DISPID_VALUE, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, ignored.get(),
+                       nullptr, nullptr);
+    }
     return Guard([&] {
         m_sinks.emplace_back(m_nextCookie, std::move(events));
         *cookie = m_nextCookie++;

@@ -84,6 +84,12 @@ public:
     HRESULT Advise(IUnknown* sink, DWORD* cookie);
     HRESULT Unadvise(DWORD cookie);
 
+    // For tests of subscribers: how many there are; cookies counted from 0 instead of 1; a function
+    // called once, inside the next Advise, as page script run by messages handled there would be.
+    size_t SubscriberCount() const noexcept { return m_sinks.size(); }
+    void CountCookiesFromZero() noexcept { m_nextCookie = 0; }
+    void CallInsideNextAdvise(IDispatch* function) noexcept { m_insideAdvise = ComPtr<IDispatch>(function); }
+
 private:
     CBrowser() = default;
     ~CBrowser() override;
@@ -104,6 +110,7 @@ private:
     int m_toolBar = 1;
     std::vector<std::pair<DWORD, ComPtr<IDispatch>>> m_sinks;
     DWORD m_nextCookie = 1;
+    ComPtr<IDispatch> m_insideAdvise;
 };
 
 // Window class names and the module instance, shared with the dialog frame.

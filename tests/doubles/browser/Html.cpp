@@ -216,6 +216,8 @@ PageAddress ParsePageAddress(std::wstring_view url) {
         address.kind = PageAddress::Resource;
         address.module = PercentDecode(rest.substr(0, slash));
         address.name = PercentDecode(rest.substr(slash + 1));
+    } else if (StartsWithNoCase(url, 0, L"http://")) {
+        address.kind = PageAddress::Web;
     } else if (StartsWithNoCase(url, 0, L"file:")) {
         std::wstring_view rest = url.substr(5);
         if (rest.substr(0, 3) == L"///")

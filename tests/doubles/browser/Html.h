@@ -16,9 +16,10 @@ struct ParsedPage {
 };
 ParsedPage ParseHtml(std::wstring_view html);
 
-// Where a page comes from: res://<module path>/<resource name>, or a file: URL naming a local file.
+// Where a page comes from: res://<module path>/<resource name>, a file: URL naming a local file, or
+// an http: URL of a web server (an Internet page).
 struct PageAddress {
-    enum Kind { Unsupported, Resource, File } kind = Unsupported;
+    enum Kind { Unsupported, Resource, File, Web } kind = Unsupported;
     std::wstring module; // Resource: the module path
     std::wstring name;   // Resource: the resource name; File: the local path
 };

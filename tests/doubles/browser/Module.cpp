@@ -3,6 +3,7 @@
 #include "Browser.h"
 #include "Page.h"
 
+#include <objsafe.h>
 #include <olectl.h>
 
 #include <iterator>
@@ -48,6 +49,42 @@ HRESULT NumberArgument(DISPPARAMS* params, VARTYPE type, Variant& out) {
     return ::VariantChangeType(out.get(), &params->rgvarg[0], 0, type);
 }
 
+// The object argument at position index (in the script's order) of a call with count arguments.
+ComPtr<IDispatch> ObjectArgument(DISPPARAMS* params, UINT count, UINT index) {
+    if (!params || params->cArgs != count) return nullptr;
+    Variant value;
+    if (FAILED(::VariantCopyInd(value.get(), &params->rgvarg[count - 1 - index])) || value->vt != VT_DISPATCH)
+        return nullptr;
+    return ComPtr<IDispatch>(value->pdispVal);
+}
+
+// The live top-level browser that object is.
+Ref<CBrowser> LiveBrowser(IDispatch* object) {
+    ComPtr<IUnknown> identity;
+    if (!object || FAILED(object->QueryInterface(IID_IUnknown, identity.put_void()))) return {};
+    for (const Ref<CBrowser>& browser : CBrowser::Live()) {
+        ComPtr<IUnknown> other;
+        if (SUCCEEDED(browser->QueryInterface(IID_IUnknown, other.put_void())) &&
+            other.get() == identity.get())
+            return browser;
+    }
+    return {};
+}
+
+// The address of the page whose site an object was given: the site's document, as MSXML reads it.
+std::wstring SiteDocumentUrl(IDispatch* object) {
+    ComPtr<IObjectWithSite> sited;
+    ComPtr<IServiceProvider> services;
+    ComPtr<IHTMLDocument2> document;
+    Bstr url;
+    if (!object || FAILED(object->QueryInterface(IID_IObjectWithSite, sited.put_void())) ||
+        FAILED(sited->GetSite(IID_IServiceProvider, services.put_void())) || !services ||
+        FAILED(services->QueryService(SID_SContainerDispatch, IID_IHTMLDocument2, document.put_void())) ||
+        FAILED(document->get_URL(url.put())))
+        return L"";
+    return std::wstring(url.view());
+}
+
 // Inspection of the stand-in for tests: live windows, message pumping and dialog chrome.
 class CProbe final : public Counted, public IDispatch {
 public:
@@ -82,7 +119,13 @@ private:
                                                   L"activeDialogCaption",
                                                   L"activeDialogStatus",
                                                   L"isWindow",
-                                                  L"lastScriptError"};
+                                                  L"lastScriptError",
+                                                  L"pageReads",
+                                                  L"safetyOptions",
+                                                  L"siteUrl",
+                                                  L"subscribers",
+                                                  L"countCookiesFromZero",
+                                                  L"callInsideNextAdvise"};
 
     void* Find(REFIID iid) noexcept {
         if (iid == IID_IUnknown || iid == IID_IDispatch) return static_cast<IDispatch*>(this);
@@ -150,6 +193,43 @@ private:
             value->vt = VT_BSTR;
             value->bstrVal = ::SysAllocString(LastScriptError().c_str());
             break;
+        case 12: // pageReads
+            value->vt = VT_I4;
+            value->lVal = PageReads();
+            break;
+        case 13: { // safetyOptions(object): the options enabled for IDispatch; -1 without IObjectSafety
+            ComPtr<IDispatch> object = ObjectArgument(params, 1, 0);
+            ComPtr<IObjectSafety> safety;
+            DWORD supported = 0, enabled = 0;
+            value->vt = VT_I4;
+            value->lVal = -1;
+            if (object && SUCCEEDED(object->QueryInterface(IID_IObjectSafety, safety.put_void())) &&
+                SUCCEEDED(safety->GetInterfaceSafetyOptions(IID_IDispatch, &supported, &enabled)))
+                value->lVal = static_cast<LONG>(enabled);
+            break;
+        }
+        case 14: { // siteUrl(object)
+            ComPtr<IDispatch> object = ObjectArgument(params, 1, 0);
+            value->vt = VT_BSTR;
+            value->bstrVal = ::SysAllocString(SiteDocumentUrl(object.get()).c_str());
+            break;
+        }
+        case 15:   // subscribers(browser)
+        case 16:   // countCookiesFromZero(browser)
+        case 17: { // callInsideNextAdvise(browser, function)
+            const UINT count = id == 17 ? 2 : 1;
+            Ref<CBrowser> browser = LiveBrowser(ObjectArgument(params, count, 0).get());
+            if (!browser) return E_INVALIDARG;
+            if (id == 15) {
+                value->vt = VT_I4;
+                value->lVal = static_cast<LONG>(browser->SubscriberCount());
+            } else if (id == 16) {
+                browser->CountCookiesFromZero();
+            } else {
+                browser->CallInsideNextAdvise(ObjectArgument(params, 2, 1).get());
+            }
+            break;
+        }
         default:
             return DISP_E_MEMBERNOTFOUND;
         }

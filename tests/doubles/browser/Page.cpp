@@ -3,6 +3,9 @@
 #include "Browser.h"
 
 #include <commctrl.h>
+#include <objsafe.h>
+#include <urlmon.h>
+
 #include <mutex>
 
 #include "shared/Win32.h"
@@ -17,8 +20,13 @@ constexpr DISPID kForwardBase = 0x40000000;
 
 const GUID kSidWebBrowserApp = {0x0002DF05, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
+// {10200490-FA38-11D0-AC0E-00A0C90FFFC0}: the host's question whether an object may run in the page.
+const GUID kConfirmObjectSafety = {
+    0x10200490, 0xfa38, 0x11d0, {0xac, 0x0e, 0x00, 0xa0, 0xc9, 0x0f, 0xff, 0xc0}};
+
 std::mutex g_errorLock;
 std::wstring g_lastError;
+std::atomic<long> g_pageReads{0};
 
 std::wstring Hex(HRESULT hr) {
     wchar_t text[16];
@@ -33,6 +41,7 @@ HRESULT Win32Failure() noexcept {
 
 // The bytes of the page at url: an RT_HTML resource of a module loaded as data, or a local file.
 HRESULT ReadPage(const std::wstring& url, std::wstring& html) {
+    ++g_pageReads;
     const PageAddress address = ParsePageAddress(url);
     std::string bytes;
     if (address.kind == PageAddress::Resource) {
@@ -52,6 +61,14 @@ HRESULT ReadPage(const std::wstring& url, std::wstring& html) {
         DWORD read = 0;
         while (::ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) && read)
             bytes.append(buffer, read);
+    } else if (address.kind == PageAddress::Web) {
+        ComPtr<IStream> stream;
+        const HRESULT hr = ::URLOpenBlockingStreamW(nullptr, url.c_str(), stream.put(), 0, nullptr);
+        if (FAILED(hr)) return hr;
+        char buffer[4096];
+        ULONG read = 0;
+        while (SUCCEEDED(stream->Read(buffer, sizeof buffer, &read)) && read)
+            bytes.append(buffer, read);
     } else {
         return INET_E_UNKNOWN_PROTOCOL;
     }
@@ -65,6 +82,48 @@ std::wstring LastScriptError() {
     std::lock_guard lock(g_errorLock);
     return g_lastError;
 }
+
+long PageReads() noexcept {
+    return g_pageReads;
+}
+
+// The host security manager of an Internet page, as the browser's: script may create objects, and
+// each one must accept being used by an untrusted caller (IObjectSafety) or it is refused.
+class CHostSecurity final : public Counted, public IInternetHostSecurityManager {
+public:
+    ZBT_UNKNOWN
+    HRESULT STDMETHODCALLTYPE GetSecurityId(BYTE*, DWORD*, DWORD_PTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE ProcessUrlAction(DWORD, BYTE* policy, DWORD size, BYTE*, DWORD, DWORD,
+                                               DWORD) override {
+        if (!policy || size < sizeof(DWORD)) return E_INVALIDARG;
+        *reinterpret_cast<DWORD*>(policy) = URLPOLICY_ALLOW;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE QueryCustomPolicy(REFGUID key, BYTE** policy, DWORD* size, BYTE* context,
+                                                DWORD contextSize, DWORD) override {
+        if (!policy || !size) return E_POINTER;
+        if (key != kConfirmObjectSafety || !context || contextSize < sizeof(CONFIRMSAFETY))
+            return INET_E_DEFAULT_ACTION;
+        IUnknown* object = reinterpret_cast<CONFIRMSAFETY*>(context)->pUnk;
+        ComPtr<IObjectSafety> safety;
+        const bool safe =
+            object && SUCCEEDED(object->QueryInterface(IID_IObjectSafety, safety.put_void())) &&
+            SUCCEEDED(safety->SetInterfaceSafetyOptions(IID_IDispatch, INTERFACESAFE_FOR_UNTRUSTED_CALLER,
+                                                        INTERFACESAFE_FOR_UNTRUSTED_CALLER));
+        *policy = static_cast<BYTE*>(::CoTaskMemAlloc(sizeof(DWORD)));
+        if (!*policy) return E_OUTOFMEMORY;
+        *reinterpret_cast<DWORD*>(*policy) = safe ? URLPOLICY_ALLOW : URLPOLICY_DISALLOW;
+        *size = sizeof(DWORD);
+        return S_OK;
+    }
+
+private:
+    void* Find(REFIID iid) noexcept {
+        if (iid == IID_IUnknown || iid == IID_IInternetHostSecurityManager)
+            return static_cast<IInternetHostSecurityManager*>(this);
+        return nullptr;
+    }
+};
 
 // The location of a page: its address.
 class CLocation final : public Counted, public IHTMLLocationStubs {
@@ -122,7 +181,10 @@ void RecordScriptError(EXCEPINFO& info, ULONG line) {
     ::OutputDebugStringW((L"page script error: " + g_lastError + L"\n").c_str()); // WINEDEBUG=+debugstr
 }
 
-class CScriptSite final : public Counted, public IActiveScriptSite, public IActiveScriptSiteWindow {
+class CScriptSite final : public Counted,
+                          public IActiveScriptSite,
+                          public IActiveScriptSiteWindow,
+                          public IServiceProvider {
 public:
     explicit CScriptSite(CPage* page) : m_page(page) {}
     void Detach() noexcept { m_page = nullptr; }
@@ -163,10 +225,29 @@ public:
     }
     HRESULT STDMETHODCALLTYPE EnableModeless(BOOL) override { return S_OK; }
 
+    // The engine asks for the host security manager (an Internet page has one); the objects it sites
+    // ask for the page's document, to learn the page's address.
+    HRESULT STDMETHODCALLTYPE QueryService(REFGUID service, REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        if (!m_page) return E_NOINTERFACE;
+        if (service == SID_SInternetHostSecurityManager && m_page->IsInternetPage()) {
+            Ref<CHostSecurity> security = Ref<CHostSecurity>::Adopt(new (std::nothrow) CHostSecurity());
+            return security ? security->QueryInterface(iid, out) : E_OUTOFMEMORY;
+        }
+        if (service == SID_SContainerDispatch) {
+            ComPtr<IDispatch> document;
+            if (FAILED(m_page->Document(document.put()))) return E_NOINTERFACE;
+            return document->QueryInterface(iid, out);
+        }
+        return E_NOINTERFACE;
+    }
+
 private:
     void* Find(REFIID iid) noexcept {
         if (iid == IID_IUnknown || iid == IID_IActiveScriptSite) return static_cast<IActiveScriptSite*>(this);
         if (iid == IID_IActiveScriptSiteWindow) return static_cast<IActiveScriptSiteWindow*>(this);
+        if (iid == IID_IServiceProvider) return static_cast<IServiceProvider*>(this);
         return nullptr;
     }
     CPage* m_page;
@@ -215,6 +296,16 @@ HRESULT CPage::StartEngine() {
     ComPtr<IActiveScriptParse> parse;
     if (SUCCEEDED(hr)) hr = m_engine.As(parse);
     if (FAILED(hr)) return hr;
+    if (IsInternetPage()) {
+        // As the browser runs Internet pages: untrusted data, objects created under its security manager.
+        constexpr DWORD kInternet =
+            INTERFACESAFE_FOR_UNTRUSTED_DATA | INTERFACE_USES_DISPEX | INTERFACE_USES_SECURITY_MANAGER;
+        ComPtr<IObjectSafety> safety;
+        hr = m_engine->QueryInterface(IID_IObjectSafety, safety.put_void());
+        if (SUCCEEDED(hr))
+            hr = safety->SetInterfaceSafetyOptions(__uuidof(IActiveScriptParse), kInternet, kInternet);
+        if (FAILED(hr)) return hr;
+    }
     m_site = Ref<CScriptSite>::Adopt(new CScriptSite(this));
     hr = m_engine->SetScriptSite(static_cast<IActiveScriptSite*>(m_site.get()));
     if (SUCCEEDED(hr)) hr = parse->InitNew();

@@ -39,6 +39,8 @@ public:
     void Shutdown() noexcept;
 
     const std::wstring& Url() const noexcept { return m_url; }
+    // A page of a web server: its script runs under the host security manager, as in the Internet zone.
+    bool IsInternetPage() const noexcept { return ParsePageAddress(m_url).kind == PageAddress::Web; }
     const std::wstring& Title() const noexcept { return m_parsed.title; }
     const std::vector<Ref<CBrowser>>& Frames() const noexcept { return m_frames; }
     HRESULT Document(IDispatch** out) noexcept;
@@ -107,5 +109,8 @@ private:
 
 // The text of the last error a page script raised in this process ("" when none).
 std::wstring LastScriptError();
+
+// How many times a page was read (or an attempt made) in this process.
+long PageReads() noexcept;
 
 } // namespace zbt
