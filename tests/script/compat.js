@@ -285,7 +285,19 @@ test("file output: XPCOM's write-create-truncate (-1) empties the file; a safe s
     if (!has(safe.stream, "initSafe")) throwsHr(E_NOTIMPL, function () { safe.init(file, -1, 0644, 0); }, "no silent non-atomic stream");
 });
 
-test("preferences: defaults for the session, user values over them, complex values, observers", function () {
+test("preferences: a file and a localized string as complex values", function () {
+    var prefs = Services.prefs.getBranch("extensions.zbxcompat.");
+    var dir = Services.dirsvc.get("ProfD", Ci.nsIFile);
+    prefs.setComplexValue("folder", Ci.nsIFile, dir);
+    eq(prefs.getCharPref("folder"), dir.path, "a file is stored as its path");
+    eq(prefs.getComplexValue("folder", Ci.nsILocalFile).path, dir.path);
+    var text = Cc["@mozilla.org/pref-localizedstring;1"].createInstance(Ci.nsIPrefLocalizedString);
+    text.data = "Gr\u00fc\u00dfe";
+    prefs.setComplexValue("hello", Ci.nsIPrefLocalizedString, text);
+    eq(prefs.getComplexValue("hello", Ci.nsIPrefLocalizedString).data, "Gr\u00fc\u00dfe");
+});
+
+test("preferences: defaults for the session, user values over them, observers", function () {
     var defaults = Services.prefs.getDefaultBranch("extensions.zbxcompat.");
     defaults.setIntPref("volume", 5);
     defaults.setBoolPref("sound", true);
@@ -304,14 +316,6 @@ test("preferences: defaults for the session, user values over them, complex valu
         var count = {};
         ok(prefs.getChildList("", count).join().indexOf("sound") >= 0 && count.value >= 2, "child list with defaults");
     });
-    var dir = Services.dirsvc.get("ProfD", Ci.nsIFile);
-    prefs.setComplexValue("folder", Ci.nsIFile, dir);
-    eq(prefs.getCharPref("folder"), dir.path, "a file is stored as its path");
-    eq(prefs.getComplexValue("folder", Ci.nsILocalFile).path, dir.path);
-    var text = Cc["@mozilla.org/pref-localizedstring;1"].createInstance(Ci.nsIPrefLocalizedString);
-    text.data = "Gr\u00fc\u00dfe";
-    prefs.setComplexValue("hello", Ci.nsIPrefLocalizedString, text);
-    eq(prefs.getComplexValue("hello", Ci.nsIPrefLocalizedString).data, "Gr\u00fc\u00dfe");
 });
 function create_(cls) { return new ActiveXObject("Zembrolatix." + cls); }
 function libraryBranchOf(root) { return new ActiveXObject("Zembrolatix.PrefService").getBranch(root); }
@@ -374,17 +378,20 @@ test("a localised message with a fallback for a missing string", function () {
     eq(bundle.formatStringFromName("title", [], 0), "Export data");
 });
 
-test("file URLs escape and unescape as XPCOM does, and keep a picked file's trust", function () {
-    var handler = Cc["@mozilla.org/network/protocol;1?name=file"].getService(Ci.nsIFileProtocolHandler);
+test("file URLs escape and unescape as XPCOM does", function () {
     var file = profileFile("p%41 #\u00e9.txt");
     writeFile(file, "", -1);
     var uri = Services.io.newFileURI(file);
     var spec = "file:///" + WORK.replace(/\\/g, "/").replace(/ /g, "%20") + "/p%2541%20%23%C3%A9.txt";
     eq(uri.spec, spec);
+    var handler = Cc["@mozilla.org/network/protocol;1?name=file"].getService(Ci.nsIFileProtocolHandler);
     eq(handler.getURLSpecFromFile(file), spec);
     eq(handler.getFileFromURLSpec(spec).path, file.path);
     eq(Services.io.newURI(spec).QueryInterface(Ci.nsIFileURL).file.path, file.path);
     eq(handler.getFileFromURLSpec("file://server/share/a%20b.txt").path, "\\\\server\\share\\a b.txt");
+});
+
+test("a picked file keeps its trust through fp.fileURL into saveURI", function () {
     var target = directory("TmpD");
     target.append("zbx_compat_picked.txt");
     var fp = Cc["@mozilla.org/filepicker;1"].createInstance(Ci.nsIFilePicker);
