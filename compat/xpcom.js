@@ -67,7 +67,10 @@
 // condition, as signed numbers, the form a caught error's e.number has. The library reports a
 // missing file, an existing one, a missing preference and a failed open all as E_FAIL, so
 // NS_ERROR_FILE_NOT_FOUND, NS_ERROR_FILE_ALREADY_EXISTS, NS_ERROR_NOT_AVAILABLE, ... equal
-// NS_ERROR_FAILURE; NS_ERROR_FILE_ACCESS_DENIED is E_ACCESSDENIED; NS_ERROR_INVALID_ARG,
+// NS_ERROR_FAILURE; the folder members pass the system's codes on, so NS_ERROR_FILE_DIR_NOT_EMPTY,
+// NS_ERROR_FILE_NOT_DIRECTORY and NS_ERROR_FILE_TARGET_DOES_NOT_EXIST are those (0x80070091,
+// 0x8007010B, 0x80070003; an existing copy target gives 0x80070050 or 0x800700B7, not
+// NS_ERROR_FILE_ALREADY_EXISTS); NS_ERROR_FILE_ACCESS_DENIED is E_ACCESSDENIED; NS_ERROR_INVALID_ARG,
 // NS_ERROR_MALFORMED_URI are E_INVALIDARG; NS_ERROR_UNEXPECTED, NS_ERROR_NOT_INITIALIZED,
 // NS_BASE_STREAM_CLOSED are E_UNEXPECTED. Errors thrown by this script also carry e.result.
 //   try { ... } catch (e) { if (e.number == Cr.NS_ERROR_FILE_ACCESS_DENIED) ... }
@@ -222,9 +225,11 @@ var Components, Cc, Ci, Cr, Cu, Services, ChromeUtils;
         NS_ERROR_FILE_NAME_TOO_LONG: E_INVALIDARG, NS_ERROR_UNKNOWN_PROTOCOL: E_INVALIDARG,
         NS_ERROR_FILE_ACCESS_DENIED: E_ACCESSDENIED, NS_ERROR_FILE_READ_ONLY: E_ACCESSDENIED,
         NS_ERROR_DOM_SECURITY_ERR: E_ACCESSDENIED,
-        NS_ERROR_FILE_NOT_FOUND: E_FAIL, NS_ERROR_FILE_TARGET_DOES_NOT_EXIST: E_FAIL,
-        NS_ERROR_FILE_ALREADY_EXISTS: E_FAIL, NS_ERROR_FILE_IS_DIRECTORY: E_FAIL, NS_ERROR_FILE_NOT_DIRECTORY: E_FAIL,
-        NS_ERROR_FILE_DIR_NOT_EMPTY: E_FAIL, NS_ERROR_FILE_IS_LOCKED: E_FAIL, NS_ERROR_FILE_NO_DEVICE_SPACE: E_FAIL,
+        NS_ERROR_FILE_NOT_FOUND: E_FAIL, NS_ERROR_FILE_ALREADY_EXISTS: E_FAIL, NS_ERROR_FILE_IS_DIRECTORY: E_FAIL,
+        NS_ERROR_FILE_IS_LOCKED: E_FAIL, NS_ERROR_FILE_NO_DEVICE_SPACE: E_FAIL,
+        // The system's own codes, which the folder members (remove, directoryEntries, copyTo) pass on.
+        NS_ERROR_FILE_TARGET_DOES_NOT_EXIST: signed(0x80070003), NS_ERROR_FILE_NOT_DIRECTORY: signed(0x8007010B),
+        NS_ERROR_FILE_DIR_NOT_EMPTY: signed(0x80070091),
         NS_ERROR_FILE_CORRUPTED: E_FAIL, NS_ERROR_FILE_COPY_OR_MOVE_FAILED: E_FAIL, NS_ERROR_NOT_AVAILABLE: E_FAIL,
         NS_ERROR_NOT_CONNECTED: E_FAIL, NS_ERROR_NET_TIMEOUT: E_FAIL, NS_BINDING_ABORTED: E_ABORT
     };
@@ -1448,7 +1453,6 @@ var Components, Cc, Ci, Cr, Cu, Services, ChromeUtils;
                      obs: "@mozilla.org/observer-service;1", prompt: "@mozilla.org/embedcomp/prompt-service;1",
                      appinfo: "@mozilla.org/xre/app-info;1" };
     for (var s in SERVICES) if (SERVICES.hasOwnProperty(s)) Services[s] = Cc[SERVICES[s]].getService();
-    Services.wm = null;
 
     var page = pageWindow();
     if (page) installPage(page);
