@@ -197,9 +197,10 @@ var Components, Cc, Ci, Cr, Cu, Services, ChromeUtils;
     // A list from a JScript array, a SAFEARRAY, an enumerator or anything with length and items.
     function listOf(x) {
         var out = [], i;
+        // A SAFEARRAY first: some hosts' JScript cannot even ask typeof of one.
+        try { return new VBArray(x).toArray(); } catch (e) {}
         if (x === null || x === undefined) return out;
         if (isArray(x)) return x.slice(0);
-        if (typeof x === "unknown") return new VBArray(x).toArray();
         if (member(x, "hasMoreElements")) { while (x.hasMoreElements()) out.push(x.getNext()); return out; }
         for (i = 0; i < x.length; i++) out.push(x[i]);
         return out;

@@ -276,9 +276,10 @@ test("file output: XPCOM's write-create-truncate (-1) empties the file; a safe s
     } else throwsHr(E_NOTIMPL, function () { writeFile(file, "x", 0x02); }, "overwriting without truncation is refused");
     var safe = Cc["@mozilla.org/network/safe-file-output-stream;1"].createInstance(Ci.nsIFileOutputStream);
     whenLibraryHas(has(safe.stream, "initSafe"), "FileOutputStream.initSafe", function () {
+        var before = readAnsi(WORK + "\\settings.ini");
         safe.init(file, -1, 0644, 0);
         safe.write("new", 3);
-        eq(readAnsi(WORK + "\\settings.ini"), "short+", "the target is untouched until finish()");
+        eq(readAnsi(WORK + "\\settings.ini"), before, "the target is untouched until finish()");
         safe.QueryInterface(Ci.nsISafeOutputStream).finish();
         eq(readAnsi(WORK + "\\settings.ini"), "new");
     });
@@ -365,8 +366,10 @@ test("a preference changed by another process reaches an observer", function () 
         var seen = [];
         prefs.addObserver("watch", function (subject, topic, data) { seen.push(data); }, false);
         SH.Run('reg.exe add "' + PREF_KEY + '" /v watch /t REG_DWORD /d 7 /f', 0, true);
+        // Wine's script host reports E_NOTIMPL from a wait during which an observer ran: only the
+        // observer's calls count here.
         var probe = new ActiveXObject("Zembrolatix.Test.BrowserProbe"); // handles this thread's messages
-        for (var i = 0; i < 20 && !seen.length; i++) { probe.pump(); WScript.Sleep(100); }
+        for (var i = 0; i < 20 && !seen.length; i++) try { probe.pump(); WScript.Sleep(100); } catch (e) {}
         eq(seen.join(), "watch", "told within two seconds");
     });
 });
