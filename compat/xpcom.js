@@ -11,7 +11,7 @@
 // Components.classes (Cc): contract IDs -> objects (createInstance makes a new one each time,
 // getService one per contract)
 //   @mozilla.org/file/local;1                       LocalFile
-//   @mozilla.org/network/file-input-stream;1        FileInputStream
+//   @mozilla.org/network/file-input-stream;1        FileInputStream, with readLine(out) (nsILineInputStream)
 //   @mozilla.org/network/file-output-stream;1       FileOutputStream opened with XPCOM's flags (below)
 //   @mozilla.org/network/safe-file-output-stream;1  atomic FileOutputStream (below)
 //   @mozilla.org/network/atomic-file-output-stream;1  the same
@@ -85,6 +85,10 @@
 //   without appending, and PR_EXCL, throw (the library's init cannot). write(data, 0) writes nothing.
 //   The safe (atomic) stream writes beside its target and finish() replaces the target, through the
 //   library's initSafe; a library without it makes init throw: never a non-atomic "safe" stream.
+//   File streams (input and output) are this script's objects around the library's (their
+//   `stream`): this script's members that take a stream (parseFromStream, serializeToStream, the
+//   converter and scriptable streams, NetUtil) take either; a library object's member called
+//   directly needs `stream`.
 // - Input streams: scriptable, binary and converter streams and NetUtil.readInputStreamToString read
 //   through the library's FileInputStream members read, readBytes, setCharset, readString, readLine
 //   and hasMoreLines (charsets: the library's, UTF-8, windows-1252, UTF-16); without them they throw.
@@ -581,7 +585,7 @@ var Components, Cc, Ci, Cr, Cu, Services, ChromeUtils;
     function DOMParser() { this.parser = create("DOMParser"); }
     DOMParser.prototype.QueryInterface = self;
     DOMParser.prototype.parseFromStream = function (stream, charset, length, type) {
-        return this.parser.parseFromStream(stream, charset, length, type);
+        return this.parser.parseFromStream(libraryInput(stream), charset, length, type);
     };
     DOMParser.prototype.parseFromString = function (text) {
         var doc = new ActiveXObject("Microsoft.XMLDOM");
@@ -972,9 +976,31 @@ var Components, Cc, Ci, Cr, Cu, Services, ChromeUtils;
         if (count === undefined) count = stream.available();
         return String(stream[needs(stream, method || "readBytes", "FileInputStream." + (method || "readBytes"))](count));
     }
+    // A file input stream: the library's (its `stream`), with nsILineInputStream's readLine(out).
+    function InputStream() { this.stream = create("FileInputStream"); }
+    var IS = InputStream.prototype;
+    IS.QueryInterface = self;
+    IS.Implements = function (iid) { return this.stream.Implements(String(iid)); };
+    IS.init = function (file, ioFlags, perm, behavior) { this.stream.init(file, ioFlags, perm, behavior); };
+    IS.available = function () { return this.stream.available(); };
+    IS.close = function () { this.stream.close(); };
+    IS.seek = function (whence, offset) { this.stream.seek(whence, offset); };
+    IS.tell = function () { return this.stream.tell(); };
+    IS.isNonBlocking = function () { return false; };
+    IS.readLine = function (out) {
+        var s = this.stream;
+        out.value = String(s[needs(s, "readLine", "FileInputStream.readLine")]());
+        return !!s.hasMoreLines;
+    };
+    function libraryInput(s) { return s instanceof InputStream ? s.stream : s; }
+    function openInput(file) {
+        var s = new InputStream();
+        s.init(file, -1, 0, 0);
+        return s;
+    }
     function ScriptableInputStream() { this.stream = null; }
     ScriptableInputStream.prototype.QueryInterface = self;
-    ScriptableInputStream.prototype.init = function (stream) { this.stream = stream; };
+    ScriptableInputStream.prototype.init = function (stream) { this.stream = libraryInput(stream); };
     ScriptableInputStream.prototype.available = function () { return this.stream.available(); };
     ScriptableInputStream.prototype.read = function (count) { return readBytes(this.stream, count, "read"); };
     ScriptableInputStream.prototype.readBytes = function (count) { return readBytes(this.stream, count, "readBytes"); };
@@ -983,7 +1009,7 @@ var Components, Cc, Ci, Cr, Cu, Services, ChromeUtils;
     function BinaryInputStream() { this.stream = null; }
     var BIS = BinaryInputStream.prototype;
     BIS.QueryInterface = self;
-    BIS.setInputStream = function (stream) { this.stream = stream; };
+    BIS.setInputStream = function (stream) { this.stream = libraryInput(stream); };
     BIS.available = function () { return this.stream.available(); };
     BIS.close = function () { this.stream.close(); };
     BIS.readBytes = function (count) {
@@ -1009,7 +1035,7 @@ var Components, Cc, Ci, Cr, Cu, Services, ChromeUtils;
     var CIS = ConverterInputStream.prototype;
     CIS.QueryInterface = self;
     CIS.init = function (stream, charset, size, replacement) {
-        this.stream = stream;
+        stream = this.stream = libraryInput(stream);
         charset = charset || "UTF-8";
         if (stream instanceof StringInputStream) {
             if (!/^utf-?8$/i.test(charset)) throw limit("decoding " + charset + " text held by this script (UTF-8 only)");
@@ -1094,6 +1120,7 @@ var Components, Cc, Ci, Cr, Cu, Services, ChromeUtils;
     OS.tell = function () { return this.stream.tell(); };
     OS.setEOF = function () { this.stream.setEOF(); };
     OS.isNonBlocking = function () { return false; };
+    OS.Implements = function (iid) { return this.stream.Implements(String(iid)); };
     function libraryStream(s) { return s instanceof OutputStream ? s.stream : s; }
     function openOutput(file, modeFlags, atomic) {
         var s = new OutputStream(atomic);
@@ -1354,10 +1381,8 @@ var Components, Cc, Ci, Cr, Cu, Services, ChromeUtils;
             var stream = null, status = 0, file;
             try {
                 file = sourceFile(source);
-                if (file) {
-                    stream = create("FileInputStream");
-                    stream.init(file, -1, 0, 0);
-                } else {
+                if (file) stream = openInput(file);
+                else {
                     var request = xmlHttpRequest();
                     request.open("GET", addressOf(source && source.uri ? source.uri : source), false);
                     request.send(null);
@@ -1373,13 +1398,14 @@ var Components, Cc, Ci, Cr, Cu, Services, ChromeUtils;
         },
         readInputStreamToString: function (stream, count, options) {
             var charset = options && options.charset;
+            stream = libraryInput(stream);
             if (!charset) return readBytes(stream, count, "readBytes");
             var converter = new ConverterInputStream(), out = {}, text = "";
             converter.init(stream, charset, 0, options.replacement);
             while (converter.readString(0x7FFFFFFF, out) > 0) text += out.value;
             return text;
         },
-        readInputStream: function (stream, count) { return bytesOf(readBytes(stream, count, "readBytes")); }
+        readInputStream: function (stream, count) { return bytesOf(readBytes(libraryInput(stream), count, "readBytes")); }
     };
     var MODULES = {
         "resource://gre/modules/Services.jsm": function () { return { Services: Services }; },
@@ -1402,7 +1428,7 @@ var Components, Cc, Ci, Cr, Cu, Services, ChromeUtils;
     function output(atomic) { return function () { return new OutputStream(atomic); }; }
     var CONTRACTS = {
         "@mozilla.org/file/local;1": library("LocalFile"),
-        "@mozilla.org/network/file-input-stream;1": library("FileInputStream"),
+        "@mozilla.org/network/file-input-stream;1": made(InputStream),
         "@mozilla.org/network/file-output-stream;1": output(false),
         "@mozilla.org/network/safe-file-output-stream;1": output(true),
         "@mozilla.org/network/atomic-file-output-stream;1": output(true),

@@ -321,7 +321,7 @@ test("preferences: defaults for the session, user values over them, observers", 
 function create_(cls) { return new ActiveXObject("Zembrolatix." + cls); }
 function libraryBranchOf(root) { return new ActiveXObject("Zembrolatix.PrefService").getBranch(root); }
 
-function readable(stream) { return has(stream, "setCharset"); }
+function readable(stream) { return has(stream.stream, "setCharset"); }
 
 test("a settings file read as text, line by line", function () {
     var file = profileFile("app.ini");
@@ -335,6 +335,13 @@ test("a settings file read as text, line by line", function () {
         var line = {}, lines = [], more;
         do { more = cis.readLine(line); lines.push(line.value); } while (more);
         eq(lines.join("|"), "[main]|name=Gr\u00fc\u00dfe|size=3");
+        var istream = Cc["@mozilla.org/network/file-input-stream;1"].createInstance(Ci.nsIFileInputStream);
+        istream.init(file, 0x01, 0444, 0);
+        istream.QueryInterface(Ci.nsILineInputStream);
+        lines = [];
+        do { more = istream.readLine(line); lines.push(line.value); } while (more);
+        istream.close();
+        eq(lines.length + " " + lines[0], "3 [main]", "nsILineInputStream");
     });
     var sis = Cc["@mozilla.org/scriptableinputstream;1"].createInstance(Ci.nsIScriptableInputStream);
     sis.init(fis);
