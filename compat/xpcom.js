@@ -50,7 +50,8 @@
 //       openFileOutputStream, openSafeFileOutputStream, closeSafeFileOutputStream (and the Atomic
 //       names), File(path), MODE_RDONLY/WRONLY/RDWR/CREATE/APPEND/TRUNCATE, PERMS_FILE, PERMS_DIRECTORY
 //   resource://gre/modules/NetUtil.jsm    NetUtil: newURI (text, nsIURI or file), readInputStreamToString
-//       (with options.charset: UTF-8 text, else bytes), readInputStream, asyncFetch(source, callback)
+//       (with options.charset: text, else bytes), readInputStream, asyncFetch(source, callback),
+//       asyncCopy(source, sink, callback) of text made by convertToInputStream
 // Any other module throws NS_ERROR_FILE_NOT_FOUND naming it.
 //
 // Components.interfaces (Ci): each entry stands for the library interface that matches it and is
@@ -960,7 +961,8 @@ var Components, Cc, Ci, Cr, Cu, Services, ChromeUtils;
 
     // ---- Streams
     // A stream of text this script holds (fetched over HTTP, or a converter's output).
-    function StringInputStream(bytes) { this.bytes = bytes; this.at = 0; }
+    // `text` is what the bytes encode, when this script made them from text.
+    function StringInputStream(bytes, text) { this.bytes = bytes; this.text = text; this.at = 0; }
     StringInputStream.prototype.QueryInterface = self;
     StringInputStream.prototype.available = function () { return this.bytes.length - this.at; };
     StringInputStream.prototype.read = function (count) {
@@ -1086,7 +1088,7 @@ var Components, Cc, Ci, Cr, Cu, Services, ChromeUtils;
         this.check();
         return utf8Decode(listOf(bytes).slice(0, count === undefined ? undefined : count));
     };
-    UC.convertToInputStream = function (text) { return new StringInputStream(this.ConvertFromUnicode(text)); };
+    UC.convertToInputStream = function (text) { return new StringInputStream(this.ConvertFromUnicode(text), String(text)); };
 
     // ---- File output
     // XPCOM's open flags over the library's: create (0x08) and append (0x10) are the library's own
@@ -1404,6 +1406,23 @@ var Components, Cc, Ci, Cr, Cu, Services, ChromeUtils;
             converter.init(stream, charset, 0, options.replacement);
             while (converter.readString(0x7FFFFFFF, out) > 0) text += out.value;
             return text;
+        },
+        // Copies text made by convertToInputStream into an output stream, then closes it (a safe
+        // stream is finished), inside the call; the library's streams write text, not bytes.
+        asyncCopy: function (source, sink, callback) {
+            var status = 0;
+            try {
+                if (!(source instanceof StringInputStream) || source.text === undefined)
+                    throw limit("copying bytes into a file stream (only text from convertToInputStream)");
+                if (source.text.length) sink.write(source.text, source.text.length);
+                source.close();
+                if (sink instanceof OutputStream && sink.atomic) sink.finish(); else sink.close();
+            } catch (e) {
+                status = e.number || E_FAIL;
+                try { sink.close(); } catch (ignored) {}
+            }
+            if (typeof callback === "function") callback(status);
+            return null;
         },
         readInputStream: function (stream, count) { return bytesOf(readBytes(libraryInput(stream), count, "readBytes")); }
     };

@@ -457,9 +457,11 @@ test("FileUtils and NetUtil: a folder made, a file written, fetched back", funct
     ok(dir.isDirectory(), "getDir made every level");
     var file = FileUtils.getFile("ProfD", ["zbx_compat_test", "deep", "net.txt"]);
     var out = FileUtils.openFileOutputStream(file, FileUtils.MODE_WRONLY | FileUtils.MODE_CREATE | FileUtils.MODE_TRUNCATE);
-    out.write("Gr\u00fc\u00dfe", 5);
-    out.close();
+    var converter = Cc["@mozilla.org/intl/scriptableunicodeconverter"].createInstance(Ci.nsIScriptableUnicodeConverter);
+    converter.charset = "UTF-8";
     var got = null;
+    NetUtil.asyncCopy(converter.convertToInputStream("Gr\u00fc\u00dfe"), out, function (status) { got = status; });
+    eq(got + " " + hexBytes(file.path), "0 47 72 C3 BC C3 9F 65", "copied and closed");
     NetUtil.asyncFetch(NetUtil.newURI(file), function (stream, status) {
         got = status;
         whenLibraryHas(readable(stream), "FileInputStream.setCharset, readString", function () {
