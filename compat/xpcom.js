@@ -151,8 +151,9 @@
 //   an array, an nsIArray/nsISupportsArray or one value. The page loads this script too: it receives
 //   the values as window.arguments before its load handlers run (handlers added with
 //   window.addEventListener("load", ...) or set as window.onload are held until the values arrive).
-//   openWindow returns the new window's object: close(), closed, window and document (once the page
-//   has loaded), and returnValue for a modal one. A modal window with a null parent is owned by the
+//   openWindow returns the new window's object: close(), closed (also turned on when the page
+//   unloads, where the browser tells), window and document (once the page has loaded), and
+//   returnValue for a modal one. A modal window with a null parent is owned by the
 //   calling page's window; under a script host, which has no page window, it throws. The name is not
 //   used. A page with its own addArgument gets one value, the object openWindow returned.
 // - Services.prompt: alert, confirm and prompt show the parent's (or the calling page's) window
@@ -1318,6 +1319,10 @@ var Components, Cc, Ci, Cr, Cu, Services, ChromeUtils;
             for (var i = 0, n = child.count(); i < n; i++) list.push(child.item(i));
             win.arguments = list;
             child.arrived(win);
+            // The opener's object turns closed when the page goes, however it was closed.
+            var gone = function () { try { child.closed = true; } catch (e) {} };
+            if (nativeAdd) nativeAdd.call(win, "unload", gone, false);
+            else if (member(win, "attachEvent")) win.attachEvent("onunload", gone);
             release();
         }
         var modal = member(win, "dialogArguments") ? win.dialogArguments : null;
@@ -1328,10 +1333,11 @@ var Components, Cc, Ci, Cr, Cu, Services, ChromeUtils;
                 held.push(typeof listener === "function" ? listener : function (e) { listener.handleEvent(e); });
             else if (nativeAdd) nativeAdd.call(win, type, listener, capture);
         };
-        // The browser's own load event: once it has passed, values that were going to come have come.
+        // The browser's own load event: the window manager hands values over when the document
+        // completes, right after it; a page that got none runs its handlers shortly after load.
         function onLoad() {
             loaded = true;
-            if (member(win, "setTimeout")) win.setTimeout(release, 0); else release();
+            if (member(win, "setTimeout")) win.setTimeout(release, 50); else release();
         }
         if (nativeAdd) {
             nativeAdd.call(win, "DOMContentLoaded", steal, false);
