@@ -43,7 +43,47 @@ declare namespace XPCOM {
     }
 
     interface nsISupportsString { data: string; QueryInterface(iid: IID): nsISupportsString }
-    interface nsIURI { readonly spec: string; readonly scheme: string; QueryInterface(iid: IID): nsIURI }
+    interface nsIURI {
+        readonly spec: string; readonly scheme: string; readonly prePath: string; readonly host: string;
+        readonly port: number; readonly hostPort: string; readonly path: string; readonly pathQueryRef: string;
+        readonly filePath: string; readonly query: string; readonly ref: string; readonly userPass: string;
+        /** nsIFileURL: the file of a file: address. */
+        readonly file?: Zembrolatix.LocalFile;
+        schemeIs(scheme: string): boolean;
+        resolve(relative: string): string;
+        equals(other: nsIURI): boolean;
+        clone(): nsIURI;
+        QueryInterface(iid: IID): nsIURI;
+    }
+    interface nsIObserver { observe(subject: unknown, topic: string, data: string | null): void }
+    type Observer = nsIObserver | ((subject: unknown, topic: string, data: string | null) => void);
+    interface nsIObserverService {
+        addObserver(observer: Observer, topic: string, ownsWeak?: boolean): void;
+        removeObserver(observer: Observer, topic: string): void;
+        notifyObservers(subject: unknown, topic: string, data?: string | null): void;
+    }
+    interface nsIPromptService {
+        alert(parent: object | null, title: string, text: string): void;
+        confirm(parent: object | null, title: string, text: string): boolean;
+        prompt(parent: object | null, title: string, text: string, value: { value: string }, checkMsg: string | null, check: object): boolean;
+    }
+    interface nsIXULAppInfo { readonly name: string; readonly vendor: string; readonly version: string; readonly OS: string }
+    /** What openWindow gives: the new window's object. */
+    interface ChildWindow { readonly closed: boolean; readonly window: unknown; readonly returnValue?: unknown; close(): void }
+    interface FileUtils {
+        readonly MODE_RDONLY: number; readonly MODE_WRONLY: number; readonly MODE_RDWR: number; readonly MODE_CREATE: number;
+        readonly MODE_APPEND: number; readonly MODE_TRUNCATE: number; readonly PERMS_FILE: number; readonly PERMS_DIRECTORY: number;
+        getFile(key: string, path: string[]): Zembrolatix.LocalFile;
+        getDir(key: string, path: string[], shouldCreate?: boolean): Zembrolatix.LocalFile;
+        openFileOutputStream(file: Zembrolatix.ILocalFile, modeFlags?: number): Zembrolatix.FileOutputStream;
+        openSafeFileOutputStream(file: Zembrolatix.ILocalFile, modeFlags?: number): Zembrolatix.FileOutputStream;
+        closeSafeFileOutputStream(stream: Zembrolatix.FileOutputStream): void;
+    }
+    interface NetUtil {
+        newURI(target: string | nsIURI | Zembrolatix.ILocalFile, charset?: string | null, base?: nsIURI | null): nsIURI;
+        asyncFetch(source: unknown, callback: (stream: Zembrolatix.FileInputStream | null, status: number) => void): void;
+        readInputStreamToString(stream: unknown, count: number, options?: { charset?: string }): string;
+    }
 
     /** A preference branch: full names are split at their last dot (see compat/xpcom.js). */
     interface nsIPrefBranch extends PrefConstants {
@@ -137,7 +177,7 @@ declare namespace XPCOM {
 
     interface nsIWindowWatcher {
         /** features: "width=..,height=..", "modal" or "fullscreen"; at most ten values. */
-        openWindow(parent: object | null, url: string, name: string | null, features: string | null, values?: unknown): unknown;
+        openWindow(parent: object | null, url: string, name: string | null, features: string | null, values?: unknown): ChildWindow;
         QueryInterface(iid: IID): nsIWindowWatcher;
     }
 
@@ -215,6 +255,9 @@ declare namespace XPCOM {
         io: nsIIOService;
         console: nsIConsoleService;
         ww: nsIWindowWatcher;
+        obs: nsIObserverService;
+        prompt: nsIPromptService;
+        appinfo: nsIXULAppInfo;
     }
 }
 
@@ -222,10 +265,16 @@ declare var Components: {
     readonly classes: XPCOM.Classes;
     readonly interfaces: XPCOM.Interfaces;
     readonly results: XPCOM.Results;
-    readonly utils: { reportError(error: unknown): void };
+    readonly utils: typeof Cu;
     Exception(message: string, result?: number): Error;
     isSuccessCode(result: number): boolean;
+    Constructor(contract: string, iid?: unknown, initializer?: string): new (...args: unknown[]) => any;
 };
+declare var Cu: { import(url: string, scope?: object): any; reportError(error: unknown): void };
+declare var ChromeUtils: { import(url: string, scope?: object): any };
+/** Defined by Cu.import("resource://gre/modules/FileUtils.jsm") and NetUtil.jsm. */
+declare var FileUtils: XPCOM.FileUtils;
+declare var NetUtil: XPCOM.NetUtil;
 declare var Cc: XPCOM.Classes;
 declare var Ci: XPCOM.Interfaces;
 declare var Cr: XPCOM.Results;

@@ -25,5 +25,12 @@ file(GLOB BROWSER_PAGES CONFIGURE_DEPENDS ${BROWSER_DOUBLE}/pages/*.html)
 add_library(zbt_pages SHARED ${BROWSER_DOUBLE}/pages/pages.c ${BROWSER_DOUBLE}/pages/pages.rc)
 set_target_properties(zbt_pages PROPERTIES PREFIX "" OUTPUT_NAME zbt_pages
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
-set_source_files_properties(${BROWSER_DOUBLE}/pages/pages.rc PROPERTIES OBJECT_DEPENDS "${BROWSER_PAGES}")
-target_include_directories(zbt_pages PRIVATE ${BROWSER_DOUBLE}/pages)
+# XPCOMARGS.HTML carries compat/xpcom.js inline, written into the build folder.
+set(XPCOM_PAGE ${CMAKE_CURRENT_BINARY_DIR}/pages/xpcomargs.html)
+add_custom_command(OUTPUT ${XPCOM_PAGE}
+  COMMAND ${CMAKE_COMMAND} -DTEMPLATE=${BROWSER_DOUBLE}/pages/xpcomargs.html.in
+          -DSCRIPT=${CMAKE_SOURCE_DIR}/compat/xpcom.js -DOUT=${XPCOM_PAGE} -P ${BROWSER_DOUBLE}/pages/inline-script.cmake
+  DEPENDS ${BROWSER_DOUBLE}/pages/xpcomargs.html.in ${CMAKE_SOURCE_DIR}/compat/xpcom.js
+          ${BROWSER_DOUBLE}/pages/inline-script.cmake)
+set_source_files_properties(${BROWSER_DOUBLE}/pages/pages.rc PROPERTIES OBJECT_DEPENDS "${BROWSER_PAGES};${XPCOM_PAGE}")
+target_include_directories(zbt_pages PRIVATE ${BROWSER_DOUBLE}/pages ${CMAKE_CURRENT_BINARY_DIR}/pages)
