@@ -119,11 +119,11 @@ var Notes = {
             element.appendChild(doc.createTextNode(notes[i].text));
             doc.documentElement.appendChild(element);
         }
-        var stream = Cc["@mozilla.org/network/file-output-stream;1"].createInstance(Ci.nsIFileOutputStream);
-        stream.init(file, -1, 0644, 0);
+        var stream = Cc["@mozilla.org/network/safe-file-output-stream;1"].createInstance(Ci.nsIFileOutputStream);
+        stream.init(file, 0x02 | 0x08 | 0x20, 0644, 0);
         Cc["@mozilla.org/xmlextras/xmlserializer;1"].createInstance(Ci.nsIDOMSerializer)
             .serializeToStream(doc, stream, "UTF-8");
-        stream.close();
+        stream.QueryInterface(Ci.nsISafeOutputStream).finish();
     },
 
     importNotes: function (file) {

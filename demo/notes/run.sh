@@ -19,7 +19,9 @@ for src in $(sed -n 's#.*<script[^>]*src="\([^"]*\)".*#\1#p' "$here/notes.wsf");
 done
 "$build/wine-run" reg.exe add "$key" /ve /d "$(to_win "$build/demo/zbx_notes.dll")" /f >/dev/null 2>&1
 trap '"$build/wine-run" reg.exe delete "$key" /f >/dev/null 2>&1 || true' EXIT
-out=$("$build/wine-run" cscript.exe //nologo "$(to_win "$job")" "$(to_win "$here/welcome.xml")" 2>&1) || true
+# The welcome note ships beside the package module, in the application's own folder.
+cp "$here/welcome.xml" "$build/demo/welcome.xml"
+out=$("$build/wine-run" cscript.exe //nologo "$(to_win "$job")" "$(to_win "$build/demo/welcome.xml")" 2>&1) || true
 printf '%s\n' "$out" | tr -d '\r'
 # cscript is silent about script errors: the application's own closing line tells that it ran.
 printf '%s\n' "$out" | tr -d '\r' | tail -n 1 | grep -qx 'Done.'

@@ -1,6 +1,7 @@
 #include "download/WebBrowserPersist.h"
 
 #include "files/PathRules.h"
+#include "files/ReadingRule.h"
 #include "shared/Bstr.h"
 #include "shared/Win32.h"
 
@@ -54,6 +55,17 @@ STDMETHODIMP CWebBrowserPersist::saveURI(BSTR uri, ILocalFile* destFile) noexcep
     hr = destFile->GetSafe(&safe);
     if (FAILED(hr)) return hr;
     if (safe != VARIANT_TRUE) return E_ACCESSDENIED;
+    // A local source is read as a stream would read it: a page cannot copy a file from elsewhere on the
+    // disk into the private data folder and read it there.
+    bool readable = true;
+    hr = ComBoundary([&] {
+        if (const auto paths = PathRules::LocalSourcePaths(BstrView(uri)))
+            for (const std::wstring& source : *paths)
+                readable = readable && MayReadFile(source, false);
+        return S_OK;
+    });
+    if (FAILED(hr)) return hr;
+    if (!readable) return E_ACCESSDENIED;
     Bstr path;
     hr = destFile->get_nativePath(path.put());
     if (FAILED(hr)) return hr;

@@ -386,4 +386,37 @@ bool SourceNamesDevice(std::wstring_view source) {
     return PathNamesDevice(source);
 }
 
+std::optional<std::vector<std::wstring>> LocalSourcePaths(std::wstring_view source) {
+    while (!source.empty() && source.front() <= L' ')
+        source.remove_prefix(1);
+    while (!source.empty() && source.back() <= L' ')
+        source.remove_suffix(1);
+    std::wstring path;
+    if (StartsWithIgnoreAsciiCase(source, L"file:")) {
+        const std::wstring decoded = DecodeEscapes(source.substr(5));
+        std::wstring_view rest = decoded;
+        size_t separators = 0;
+        while (separators < rest.size() && IsSeparator(rest[separators]))
+            ++separators;
+        rest.remove_prefix(separators);
+        if (rest.size() >= 2 && IsDriveLetter(rest[0]) && (rest[1] == L':' || rest[1] == L'|')) {
+            path = rest;
+            path[1] = L':';
+        } else if (separators >= 2) {
+            path = L"\\\\";
+            path += rest;
+        } else {
+            path = rest; // relative: no full form, so nothing may read it
+        }
+    } else if (HasUrlScheme(source)) {
+        return std::nullopt;
+    } else {
+        path = source;
+    }
+    std::vector<std::wstring> paths{path};
+    const size_t cut = path.find_first_of(L"?#");
+    if (cut != std::wstring::npos) paths.push_back(path.substr(0, cut));
+    return paths;
+}
+
 } // namespace PathRules

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace PathRules {
 
@@ -69,5 +70,12 @@ std::wstring FileUrlFromPath(std::wstring_view path);
 // rather than a file: a DOS device name (CON, NUL, COM1, ... with or without an extension) as its last
 // segment, or a "\\.\" or "\\?\" path. Any other URL is never a device.
 bool SourceNamesDevice(std::wstring_view source);
+
+// The local paths a download source may read: for a file: URL (its %xx escapes decoded, "file:///C:/x",
+// "file://C:/x", "file:C:/x", "file://server/share/x"), or a source without a URL scheme, the path it
+// names, once as a whole and once cut at a query or fragment mark, since either may be what is opened.
+// Blanks and control characters at either end are ignored, as URL parsers do. No answer for a URL of
+// any other scheme: it reads no local file.
+std::optional<std::vector<std::wstring>> LocalSourcePaths(std::wstring_view source);
 
 } // namespace PathRules

@@ -3,6 +3,7 @@
 #include "files/LocalFile.h"
 #include "support/TempFile.h"
 #include "shared/Bstr.h"
+#include "shared/Storage.h"
 
 #include <gtest/gtest.h>
 
@@ -73,8 +74,19 @@ TEST(WebBrowserPersist, UnsafeFileIsRefusedWithoutDownloadOrNotification) {
         EXPECT_FALSE(dest.exists());
     }
     EXPECT_TRUE(listener->calls.empty());
-    // The same file marked safe is written.
-    EXPECT_EQ(persist->saveURI(uri.get(), FileAt(dest.path(), VARIANT_TRUE).get()), S_OK);
+    // The same file marked safe is written, from a source a page may read: its own data.
+    std::wstring own;
+    ASSERT_EQ(PrivateDataFolder(own), S_OK);
+    ::CreateDirectoryW(own.c_str(), nullptr);
+    own += L"\\zbx-persist-" + std::to_wstring(::GetCurrentProcessId()) + L".txt";
+    {
+        API::Win32::File source;
+        ASSERT_TRUE(source.open(own.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        ASSERT_TRUE(source.write("note", 4));
+    }
+    Bstr ownUri(L"file:///" + own);
+    EXPECT_EQ(persist->saveURI(ownUri.get(), FileAt(dest.path(), VARIANT_TRUE).get()), S_OK);
+    ::DeleteFileW(own.c_str());
     EXPECT_TRUE(dest.exists());
     EXPECT_EQ(listener->calls.size(), 1u);
 }

@@ -380,4 +380,26 @@ TEST(PathRules, DownloadSourcesThatNameDevices) {
     EXPECT_TRUE(PathRules::SourceNamesDevice(L"C:\\x\\nul\0.txt"s));
 }
 
+TEST(PathRules, LocalPathsOfDownloadSources) {
+    static const struct {
+        std::wstring_view source;
+        std::vector<std::wstring> paths; // empty: not a local source
+    } cases[] = {
+        {L"file:///C:/a%20b/x.txt", {L"C:/a b/x.txt"}},
+        {L" \tFILE://c|/x.txt ", {L"c:/x.txt"}},
+        {L"file:C:\\x.txt", {L"C:\\x.txt"}},
+        {L"file://server/share/x.txt", {L"\\\\server/share/x.txt"}},
+        {L"file:x.txt", {L"x.txt"}},
+        {L"file:///C:/own/%3F/../../x.txt", {L"C:/own/?/../../x.txt", L"C:/own/"}},
+        {L"C:\\own\\x.txt#..\\..\\y", {L"C:\\own\\x.txt#..\\..\\y", L"C:\\own\\x.txt"}},
+        {L"http://host/x.txt", {}},
+        {L"res://C:\\x.dll/A.TXT", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::wstring(c.source));
+        const auto paths = PathRules::LocalSourcePaths(c.source);
+        EXPECT_EQ(paths.value_or(std::vector<std::wstring>{}), c.paths);
+    }
+}
+
 } // namespace

@@ -16,6 +16,9 @@ var service = new ActiveXObject("Zembrolatix.StringBundleService");
 function register(name, text) { SH.RegWrite(EXTENSIONS + name + "\\", text, "REG_SZ"); }
 function unregister(name) { SH.Run('reg.exe delete "' + EXTENSIONS + name + '" /f', 0, true); }
 function xmlFile(path) { writeAnsi(path, "<r>k=v</r>"); return path; }
+function fileUrl(path) { return "file:///" + path.replace(/\\/g, "/"); }
+var persist = new ActiveXObject("Zembrolatix.WebBrowserPersist");
+var copy = newLocalFile(PRIVATE + "\\zbt_hostile_copy.xml");
 
 ensureFolder(APP + "\\data");
 ensureFolder(APP + "\\chrome");
@@ -37,10 +40,15 @@ test("an unsafe local file reads only in the private data folder and the registe
                    .documentElement.nodeName, "r", path);
             stream.close();
             eq(service.createBundle(path).GetStringFromName("<r>k"), "v</r>", path);
+            persist.saveURI(fileUrl(path), copy);
+            eq(readAnsi(copy.path), "<r>k=v</r>", path + ": copied");
         } else {
             throwsHr(E_ACCESSDENIED, function () { stream.init(newLocalFile(path), 0, 0, 0); }, path);
             throwsHr(E_FAIL, function () { stream.available(); }, path + ": nothing opened");
             throwsHr(E_ACCESSDENIED, function () { service.createBundle(path); }, path);
+            // A verbatim path is refused as a device source before the reading rule is asked.
+            throwsHr(path.indexOf("\\\\?\\") == 0 ? E_INVALIDARG : E_ACCESSDENIED,
+                     function () { persist.saveURI(fileUrl(path), copy); }, path + ": fetched");
         }
     }
     // A refused call leaves what was opened or loaded before.
@@ -93,6 +101,7 @@ test("documents are loaded with external entities and validation off", function 
     ok(real.loadXML("<back/>") && real.documentElement.nodeName === "back", "MSXML's own document again");
 });
 
+removeFile(copy.path);
 unregister("{zbt-hostile-data}");
 unregister("zbt-hostile-pkg");
 unregister("zbt-hostile-share");

@@ -7,6 +7,9 @@ var BUILD = WScript.Arguments(0);
 var HTTP = BUILD + "\\http-test";
 var PORT = readAll(HTTP + "\\port");
 var CLOSED_PORT = readAll(HTTP + "\\closed-port");
+// The server's folder is registered as a location of the application, so its files may be fetched.
+var ROOT_TOKEN = "HKCU\\Software\\Microsoft\\Internet Explorer\\LowRegistry\\Belvanquist\\Zembrolatix\\Extensions\\{zbt-persist-root}\\";
+SH.RegWrite(ROOT_TOKEN, HTTP + "\\root", "REG_SZ");
 var INET_E_RESOURCE_NOT_FOUND = 0x800C0005, INET_E_DOWNLOAD_FAILURE = 0x800C0008;
 
 // The private data folder (the low one: Wine reports Windows 6.1 to cscript) and this test's folder in it.
@@ -175,3 +178,4 @@ test("clean up", function () {
     FSO.DeleteFolder(OUTSIDE, true);
     ok(!FSO.FolderExists(WORK), "work folder removed");
 });
+SH.Run('reg.exe delete "' + ROOT_TOKEN.slice(0, -1) + '" /f', 0, true);
