@@ -19,6 +19,9 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
 add_test(NAME prefix.create
          COMMAND ${CMAKE_SOURCE_DIR}/tests/make-prefix.sh ${CMAKE_BINARY_DIR} $<TARGET_FILE:Zembrolatix>)
 set_tests_properties(prefix.create PROPERTIES FIXTURES_SETUP prefix TIMEOUT 300)
+# When the tests that use the prefix are done, its Wine processes end.
+add_test(NAME prefix.stop COMMAND ${CMAKE_SOURCE_DIR}/tests/stop-prefix.sh ${CMAKE_BINARY_DIR})
+set_tests_properties(prefix.stop PROPERTIES FIXTURES_CLEANUP prefix TIMEOUT 60)
 
 set(ZEMBROLATIX_SHIPPED_DLL "" CACHE FILEPATH "The shipped 32-bit DLL, checked beside this build's")
 add_test(NAME module.imports
