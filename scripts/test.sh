@@ -9,6 +9,8 @@ cd "$(dirname "$0")/.."
 # Whatever happens, no Wine process of the run keeps going once it ends.
 trap 'stop_wine_prefixes build build64' EXIT
 bash scripts/build.sh
+# The release files (dist/): the installer test of the 32-bit build installs this package.
+bash scripts/package.sh
 . scripts/win32-host.sh
 
 status=0
