@@ -97,6 +97,17 @@ endforeach()
 # Tests that need the loopback HTTP server of the download tests.
 include(${CMAKE_SOURCE_DIR}/tests/download/http-server.cmake)
 
+# The installer package of the shipped 32-bit DLL, installed, used, upgraded and removed by Wine's msiexec
+# in prefixes of its own (skipped when the host runs no 32-bit programs).
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  add_test(NAME installer.package COMMAND ${CMAKE_COMMAND} --build ${CMAKE_BINARY_DIR} --target dist zbx_notes)
+  set_tests_properties(installer.package PROPERTIES FIXTURES_SETUP package TIMEOUT 600)
+  foreach(mode machine user upgrade)
+    add_test(NAME installer.${mode} COMMAND ${CMAKE_SOURCE_DIR}/tests/installer/check.sh ${CMAKE_BINARY_DIR} ${mode})
+    set_tests_properties(installer.${mode} PROPERTIES FIXTURES_REQUIRED package TIMEOUT 600 SKIP_RETURN_CODE 77)
+  endforeach()
+endif()
+
 # The script-author kit (64-bit build only; its files are generated there): the TypeScript compiler
 # accepts the sample and refuses the misuse; every member of the type library has a reference entry.
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
