@@ -17,7 +17,8 @@ std::wstring Widen(const std::string& text) {
         unsigned char c = static_cast<unsigned char>(text[i]);
         int extra = c < 0x80 ? 0 : c < 0xE0 ? 1 : c < 0xF0 ? 2 : 3;
         unsigned code = extra == 0 ? c : extra == 1 ? c & 0x1F : extra == 2 ? c & 0x0F : c & 0x07;
-        for (int k = 1; k <= extra && i + k < text.size(); ++k) code = code << 6 | (text[i + k] & 0x3F);
+        for (int k = 1; k <= extra && i + k < text.size(); ++k)
+            code = code << 6 | (text[i + k] & 0x3F);
         out.push_back(static_cast<wchar_t>(code));
         i += 1 + extra;
     }
@@ -44,11 +45,16 @@ std::string Narrow(const std::wstring& text) {
 
 const char* RootName(Registrar::RootKey root) {
     switch (root) {
-    case Registrar::RootKey::ClassesRoot: return "HKCR";
-    case Registrar::RootKey::CurrentUser: return "HKCU";
-    case Registrar::RootKey::LocalMachine: return "HKLM";
-    case Registrar::RootKey::Users: return "HKU";
-    default: return nullptr;
+    case Registrar::RootKey::ClassesRoot:
+        return "HKCR";
+    case Registrar::RootKey::CurrentUser:
+        return "HKCU";
+    case Registrar::RootKey::LocalMachine:
+        return "HKLM";
+    case Registrar::RootKey::Users:
+        return "HKU";
+    default:
+        return nullptr;
     }
 }
 
@@ -62,7 +68,9 @@ Row ValueRow(const std::string& root, const std::string& key, const std::string&
              const Registrar::ValueData& value) {
     Row row{root, key, name, RowKind::String, {}};
     switch (value.type) {
-    case Registrar::ValueType::String: row.value = Narrow(value.text); break;
+    case Registrar::ValueType::String:
+        row.value = Narrow(value.text);
+        break;
     case Registrar::ValueType::Dword:
         row.kind = RowKind::Integer;
         row.value = std::to_string(value.number);
@@ -98,7 +106,11 @@ bool AddEntries(Table& table, const std::string& root, const std::string& parent
         const std::string key = parent.empty() ? name : parent + "\\" + name;
         if (entry.hasValue) table.Add(ValueRow(root, key, {}, entry.value));
         if (!entry.hasValue && entry.children.empty())
-            table.Add(Row{root, key, {}, entry.marker == Registrar::Marker::NoRemove ? RowKind::KeptKey : RowKind::EmptyKey, {}});
+            table.Add(Row{root,
+                          key,
+                          {},
+                          entry.marker == Registrar::Marker::NoRemove ? RowKind::KeptKey : RowKind::EmptyKey,
+                          {}});
         if (!AddEntries(table, root, key, entry.children, error)) return false;
     }
     return true;
@@ -108,11 +120,20 @@ std::string XmlEscape(const std::string& text) {
     std::string out;
     for (char c : text) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out.push_back(c);
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        default:
+            out.push_back(c);
         }
     }
     return out;
@@ -122,9 +143,12 @@ std::string XmlEscape(const std::string& text) {
 std::string FormattedLiteral(const std::string& text) {
     std::string out;
     for (char c : text) {
-        if (c == '[') out += "[\\[]";
-        else if (c == ']') out += "[\\]]";
-        else out.push_back(c);
+        if (c == '[')
+            out += "[\\[]";
+        else if (c == ']')
+            out += "[\\]]";
+        else
+            out.push_back(c);
     }
     return out;
 }
@@ -169,7 +193,8 @@ std::vector<std::string> SafeCategoriesOf(const std::string& registrationSource)
     size_t begin = registrationSource.find("kSafeCategories[]");
     if (begin == std::string::npos) return categories;
     size_t end = registrationSource.find("};", begin);
-    std::string block = registrationSource.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+    std::string block =
+        registrationSource.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
     static const std::regex guid(
         R"(\{\s*0x([0-9A-Fa-f]+)\s*,\s*0x([0-9A-Fa-f]+)\s*,\s*0x([0-9A-Fa-f]+)\s*,\s*\{([^}]*)\}\s*\})");
     static const std::regex byte(R"(0x([0-9A-Fa-f]+))");
@@ -177,8 +202,10 @@ std::vector<std::string> SafeCategoriesOf(const std::string& registrationSource)
         uint8_t bytes[16] = {};
         unsigned long d1 = std::stoul((*it)[1], nullptr, 16), d2 = std::stoul((*it)[2], nullptr, 16),
                       d3 = std::stoul((*it)[3], nullptr, 16);
-        for (int i = 0; i < 4; ++i) bytes[i] = uint8_t(d1 >> (8 * i));
-        bytes[4] = uint8_t(d2), bytes[5] = uint8_t(d2 >> 8), bytes[6] = uint8_t(d3), bytes[7] = uint8_t(d3 >> 8);
+        for (int i = 0; i < 4; ++i)
+            bytes[i] = uint8_t(d1 >> (8 * i));
+        bytes[4] = uint8_t(d2), bytes[5] = uint8_t(d2 >> 8), bytes[6] = uint8_t(d3),
+        bytes[7] = uint8_t(d3 >> 8);
         std::string tail = (*it)[4];
         int i = 8;
         for (std::sregex_iterator b(tail.begin(), tail.end(), byte), bend; b != bend && i < 16; ++b)
@@ -209,8 +236,8 @@ void Table::Add(Row row) {
 bool Table::AddScript(const std::string& text, const std::string& modulePath, const std::string& appId,
                       std::string& error) {
     Registrar::Script script;
-    HRESULT hr = Registrar::PrepareScript(Widen(text), Registrar::ModuleReplacements(Widen(modulePath), Widen(appId)),
-                                          false, script);
+    HRESULT hr = Registrar::PrepareScript(
+        Widen(text), Registrar::ModuleReplacements(Widen(modulePath), Widen(appId)), false, script);
     if (FAILED(hr)) {
         char code[16];
         std::snprintf(code, sizeof code, "0x%08X", unsigned(hr));
@@ -243,7 +270,8 @@ std::string Table::ClassIdOfScript(const std::string& text) {
 
 void Table::AddCategories(const std::string& clsid, const std::vector<std::string>& categories) {
     for (const std::string& category : categories)
-        Add(Row{"HKCR", "CLSID\\" + clsid + "\\Implemented Categories\\" + category, {}, RowKind::EmptyKey, {}});
+        Add(Row{
+            "HKCR", "CLSID\\" + clsid + "\\Implemented Categories\\" + category, {}, RowKind::EmptyKey, {}});
 }
 
 void Table::AddTypeLibrary(const TypeLibFile::Library& library, const std::vector<std::string>& ownInterfaces,
@@ -283,10 +311,11 @@ void Table::AddTypeLibrary(const TypeLibFile::Library& library, const std::vecto
 
 std::string ToWixInclude(const std::vector<Row>& rows, bool perUser, const std::string& moduleToken,
                          const std::string& folderToken) {
-    std::string out = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
-                      "<!-- Generated at build time from the module's registration scripts, object map and type "
-                      "library: every entry its own registration writes. -->\n"
-                      "<Include xmlns=\"http://schemas.microsoft.com/wix/2006/wi\">\n";
+    std::string out =
+        "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+        "<!-- Generated at build time from the module's registration scripts, object map and type "
+        "library: every entry its own registration writes. -->\n"
+        "<Include xmlns=\"http://schemas.microsoft.com/wix/2006/wi\">\n";
     auto col = [&](const std::string& text) { return Column(text, moduleToken, folderToken); };
     bool first = true;
     size_t number = 0;
@@ -296,32 +325,44 @@ std::string ToWixInclude(const std::vector<Row>& rows, bool perUser, const std::
             root = perUser ? "HKCU" : "HKLM";
             key = "Software\\Classes\\" + key;
         }
-        out += std::string("  <RegistryValue Id=\"") + (perUser ? "UserReg" : "MachineReg") + std::to_string(++number) +
-               "\" Root=\"" + root + "\" Key=\"" + col(key) + "\"";
+        out += std::string("  <RegistryValue Id=\"") + (perUser ? "UserReg" : "MachineReg") +
+               std::to_string(++number) + "\" Root=\"" + root + "\" Key=\"" + col(key) + "\"";
         if (first) out += " KeyPath=\"yes\"";
         first = false;
         switch (row.kind) {
-        case RowKind::EmptyKey: out += " Name=\"*\" Type=\"string\" Value=\"\"/>\n"; continue;
-        case RowKind::KeptKey: out += " Name=\"+\" Type=\"string\" Value=\"\"/>\n"; continue;
-        default: break;
+        case RowKind::EmptyKey:
+            out += " Name=\"*\" Type=\"string\" Value=\"\"/>\n";
+            continue;
+        case RowKind::KeptKey:
+            out += " Name=\"+\" Type=\"string\" Value=\"\"/>\n";
+            continue;
+        default:
+            break;
         }
         if (!row.name.empty()) out += " Name=\"" + col(row.name) + "\"";
         switch (row.kind) {
-        case RowKind::Integer: out += " Type=\"integer\" Value=\"" + row.value + "\"/>\n"; break;
-        case RowKind::Binary: out += " Type=\"binary\" Value=\"" + row.value + "\"/>\n"; break;
+        case RowKind::Integer:
+            out += " Type=\"integer\" Value=\"" + row.value + "\"/>\n";
+            break;
+        case RowKind::Binary:
+            out += " Type=\"binary\" Value=\"" + row.value + "\"/>\n";
+            break;
         case RowKind::MultiString: {
             out += " Type=\"multiString\" Action=\"write\">\n";
             size_t start = 0;
             while (start <= row.value.size()) {
                 size_t stop = row.value.find('\0', start);
                 if (stop == std::string::npos) stop = row.value.size();
-                out += "    <MultiStringValue>" + col(row.value.substr(start, stop - start)) + "</MultiStringValue>\n";
+                out += "    <MultiStringValue>" + col(row.value.substr(start, stop - start)) +
+                       "</MultiStringValue>\n";
                 start = stop + 1;
             }
             out += "  </RegistryValue>\n";
             break;
         }
-        default: out += " Type=\"string\" Value=\"" + col(row.value) + "\"/>\n"; break;
+        default:
+            out += " Type=\"string\" Value=\"" + col(row.value) + "\"/>\n";
+            break;
         }
     }
     out += "</Include>\n";

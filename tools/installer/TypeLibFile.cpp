@@ -17,22 +17,36 @@ class Reader {
 public:
     explicit Reader(const std::vector<uint8_t>& data) : m_data(data) {}
 
-    bool Has(size_t offset, size_t size) const { return offset <= m_data.size() && size <= m_data.size() - offset; }
+    bool Has(size_t offset, size_t size) const {
+        return offset <= m_data.size() && size <= m_data.size() - offset;
+    }
     uint32_t U32(size_t offset) const {
-        if (!Has(offset, 4)) { m_ok = false; return 0; }
+        if (!Has(offset, 4)) {
+            m_ok = false;
+            return 0;
+        }
         const uint8_t* p = m_data.data() + offset;
         return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
     }
     uint16_t U16(size_t offset) const {
-        if (!Has(offset, 2)) { m_ok = false; return 0; }
+        if (!Has(offset, 2)) {
+            m_ok = false;
+            return 0;
+        }
         return uint16_t(m_data[offset] | m_data[offset + 1] << 8);
     }
     std::string Bytes(size_t offset, size_t size) const {
-        if (!Has(offset, size)) { m_ok = false; return {}; }
+        if (!Has(offset, size)) {
+            m_ok = false;
+            return {};
+        }
         return std::string(reinterpret_cast<const char*>(m_data.data() + offset), size);
     }
     const uint8_t* At(size_t offset, size_t size) const {
-        if (!Has(offset, size)) { m_ok = false; return nullptr; }
+        if (!Has(offset, size)) {
+            m_ok = false;
+            return nullptr;
+        }
         return m_data.data() + offset;
     }
     bool ok() const { return m_ok; }
@@ -62,7 +76,8 @@ bool Read(const std::vector<uint8_t>& file, Library& out, std::string& error) {
     const uint32_t typeCount = r.U32(0x20);
     size_t directory = kHeaderSize + ((varflags & kHasHelpDll) ? 4 : 0) + size_t(typeCount) * 4;
     uint32_t segment[kSegments];
-    for (size_t i = 0; i < kSegments; ++i) segment[i] = r.U32(directory + i * 16);
+    for (size_t i = 0; i < kSegments; ++i)
+        segment[i] = r.U32(directory + i * 16);
 
     auto guidAt = [&](uint32_t offset) -> std::string {
         const uint8_t* bytes = r.At(size_t(segment[GuidSegment]) + offset, 16);

@@ -20,8 +20,8 @@ struct Library {
     uint16_t major = 0;
     uint16_t minor = 0;
     uint32_t lcid = 0;
-    int syskind = 0;       // SYSKIND
-    uint32_t flags = 0;    // LIBFLAGS
+    int syskind = 0;    // SYSKIND
+    uint32_t flags = 0; // LIBFLAGS
     std::string name;
     std::string docString; // empty when none
     std::string helpFile;  // empty when none

@@ -29,11 +29,13 @@ int Fail(const std::string& what) {
 
 int main(int argc, char** argv) {
     if (argc != 9)
-        return Fail("usage: registry-fragment RC OBJECT_MAP REGISTRATION IDL TLB MODULE_TOKEN FOLDER_TOKEN OUT_DIR");
+        return Fail(
+            "usage: registry-fragment RC OBJECT_MAP REGISTRATION IDL TLB MODULE_TOKEN FOLDER_TOKEN OUT_DIR");
     const std::string rcPath = argv[1], moduleToken = argv[6], folderToken = argv[7], outDir = argv[8];
     std::string rc, objectMap, registration, idl, tlb;
-    for (auto [path, text] : {std::pair{argv[1], &rc}, std::pair{argv[2], &objectMap}, std::pair{argv[3], &registration},
-                              std::pair{argv[4], &idl}, std::pair{argv[5], &tlb}}) {
+    for (auto [path, text] :
+         {std::pair{argv[1], &rc}, std::pair{argv[2], &objectMap}, std::pair{argv[3], &registration},
+          std::pair{argv[4], &idl}, std::pair{argv[5], &tlb}}) {
         if (!ReadFile(path, *text)) return Fail(std::string("cannot read ") + path);
     }
     const std::string folder = rcPath.substr(0, rcPath.find_last_of('/') + 1);
@@ -42,13 +44,15 @@ int main(int argc, char** argv) {
     const std::string appId = RegistryFragment::AppIdOf(registration);
     const auto categories = RegistryFragment::SafeCategoriesOf(registration);
     if (scripts.empty() || map.empty() || appId.empty() || categories.empty())
-        return Fail("the sources no longer name the registration scripts, the object map, the AppID or the categories");
+        return Fail("the sources no longer name the registration scripts, the object map, the AppID or the "
+                    "categories");
 
     const std::string module = "\x01M\x01", moduleFolder = "\x01D\x01";
     RegistryFragment::Table table;
     // The AppID script first, then each class in object-map order: its script, then its categories.
     std::vector<std::pair<unsigned, bool>> order{{101, false}};
-    for (const auto& entry : map) order.emplace_back(entry.scriptId, entry.safe);
+    for (const auto& entry : map)
+        order.emplace_back(entry.scriptId, entry.safe);
     for (auto [id, safe] : order) {
         auto file = scripts.find(id);
         if (file == scripts.end()) return Fail("no registration script with id " + std::to_string(id));
