@@ -8,7 +8,8 @@ stop_wine_prefixes() {
   local dir prefix
   for dir in "$@"; do
     [ -d "$dir" ] || continue
-    find "$dir" -maxdepth 4 -name system.reg -printf '%h\n' 2>/dev/null | while read -r prefix; do
+    # Wine takes only absolute prefix paths.
+    find "$(cd "$dir" && pwd)" -maxdepth 4 -name system.reg -printf '%h\n' 2>/dev/null | while read -r prefix; do
       WINEPREFIX="$prefix" /usr/lib/wine/wineserver -k </dev/null >/dev/null 2>&1 || true
     done
   done
