@@ -19,6 +19,9 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
 add_test(NAME prefix.create
          COMMAND ${CMAKE_SOURCE_DIR}/tests/make-prefix.sh ${CMAKE_BINARY_DIR} $<TARGET_FILE:Zembrolatix>)
 set_tests_properties(prefix.create PROPERTIES FIXTURES_SETUP prefix TIMEOUT 300)
+# When the tests that use the prefix are done, its Wine processes end.
+add_test(NAME prefix.stop COMMAND ${CMAKE_SOURCE_DIR}/tests/stop-prefix.sh ${CMAKE_BINARY_DIR})
+set_tests_properties(prefix.stop PROPERTIES FIXTURES_CLEANUP prefix TIMEOUT 60)
 
 set(ZEMBROLATIX_SHIPPED_DLL "" CACHE FILEPATH "The shipped 32-bit DLL, checked beside this build's")
 add_test(NAME module.imports
@@ -98,12 +101,24 @@ endif()
 # Tests that need the loopback HTTP server of the download tests.
 include(${CMAKE_SOURCE_DIR}/tests/download/http-server.cmake)
 
+# The installer package of the shipped 32-bit DLL, installed, used, upgraded and removed by Wine's msiexec
+# in prefixes of its own (skipped when the host runs no 32-bit programs).
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  add_test(NAME installer.package COMMAND ${CMAKE_COMMAND} --build ${CMAKE_BINARY_DIR} --target dist zbx_notes)
+  set_tests_properties(installer.package PROPERTIES FIXTURES_SETUP package TIMEOUT 600)
+  foreach(mode machine user upgrade)
+    add_test(NAME installer.${mode} COMMAND ${CMAKE_SOURCE_DIR}/tests/installer/check.sh ${CMAKE_BINARY_DIR} ${mode})
+    set_tests_properties(installer.${mode} PROPERTIES FIXTURES_REQUIRED package TIMEOUT 600 SKIP_RETURN_CODE 77)
+  endforeach()
+endif()
+
 # The script-author kit (64-bit build only; its files are generated there): the TypeScript compiler
 # accepts the sample and refuses the misuse; every member of the type library has a reference entry.
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   add_test(NAME kit.types COMMAND ${CMAKE_SOURCE_DIR}/tests/types/check.sh ${CMAKE_BINARY_DIR})
   add_test(NAME kit.docs COMMAND ${CMAKE_SOURCE_DIR}/tests/docs/check.sh ${CMAKE_BINARY_DIR})
-  set_tests_properties(kit.types kit.docs PROPERTIES TIMEOUT 300)
+  add_test(NAME kit.types.committed COMMAND ${CMAKE_SOURCE_DIR}/tests/types/committed.sh ${CMAKE_BINARY_DIR})
+  set_tests_properties(kit.types kit.docs kit.types.committed PROPERTIES TIMEOUT 300)
   # The demo application (scripts/demo.sh) runs to its end in the test prefix.
   add_test(NAME demo.notes COMMAND ${CMAKE_SOURCE_DIR}/demo/notes/run.sh ${CMAKE_BINARY_DIR})
   set_tests_properties(demo.notes PROPERTIES FIXTURES_REQUIRED prefix TIMEOUT 300 RESOURCE_LOCK "private-data-folder;diagnostic-log")

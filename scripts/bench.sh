@@ -5,6 +5,7 @@
 # Exits 1 when a goal was missed. Not part of the tests. usage: scripts/bench.sh [name-filter]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/wine-prefixes.sh
 bash scripts/build.sh
 . scripts/win32-host.sh
 to_win() { printf 'Z:%s' "$1" | sed 's#/#\\#g'; }
@@ -18,7 +19,7 @@ fi
 widths+=("build64:x86_64")
 
 rows=$(mktemp)
-trap 'rm -f "$rows"' EXIT
+trap 'rm -f "$rows"; stop_wine_prefixes build build64' EXIT
 for entry in "${widths[@]}"; do
   dir=${entry%%:*} width=${entry#*:}
   [ -d "$dir/prefix" ] || tests/make-prefix.sh "$PWD/$dir" "$PWD/$dir/Zembrolatix.dll"

@@ -5,6 +5,8 @@
 # 64-bit build otherwise.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/wine-prefixes.sh
+trap 'stop_wine_prefixes build build64' EXIT
 bash scripts/build.sh
 . scripts/win32-host.sh
 if win32_host_runs; then

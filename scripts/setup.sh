@@ -4,11 +4,13 @@
 set -euo pipefail
 
 # ccache keeps compiled objects between builds and work trees.
+# wixl builds the installer package (scripts/package.sh); msitools' msibuild finishes its tables.
 # clang and its sanitizer runtimes build the fuzz targets of the text rules natively.
 # The shipped DLL is 32-bit (i686); the tests run a 64-bit build under 64-bit Wine, because some
 # hosts of this kind run no 32-bit Linux code. wine32:i386 is installed for its 32-bit type libraries.
 packages=(wine wine64 wine32:i386 libwine-dev g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
-          mingw-w64-tools cmake ninja-build googletest python3 file clang libclang-rt-14-dev ccache)
+          mingw-w64-tools cmake ninja-build googletest python3 file clang libclang-rt-14-dev ccache
+          wixl msitools)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -5,7 +5,12 @@
 # programs. A failure in either width fails the command.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/wine-prefixes.sh
+# Whatever happens, no Wine process of the run keeps going once it ends.
+trap 'stop_wine_prefixes build build64' EXIT
 bash scripts/build.sh
+# The release files (dist/): the installer test of the 32-bit build installs this package.
+bash scripts/package.sh
 . scripts/win32-host.sh
 
 status=0
@@ -19,6 +24,7 @@ run_suite() {
     summary+=("$2: FAILED")
     status=1
   fi
+  stop_wine_prefixes "$1"
 }
 
 run_suite build64 "64-bit build (x86_64, 64-bit Wine)"

@@ -3,15 +3,18 @@
 
 #include "shared/ComPtr.h"
 
+#include "version.h"
+
 #include <oaidl.h>
 
 #include <atomic>
 #include <string>
 #include <vector>
 
-// The version of the library's type library that the module registers and loads.
-constexpr WORD kTypeLibMajorVersion = 1;
-constexpr WORD kTypeLibMinorVersion = 1;
+// The version of the library's type library that the module registers and loads: the product's major
+// and minor version.
+constexpr WORD kTypeLibMajorVersion = ZEMBROLATIX_VERSION_MAJOR;
+constexpr WORD kTypeLibMinorVersion = ZEMBROLATIX_VERSION_MINOR;
 
 class TypeInfoHolder {
 public:
