@@ -237,6 +237,17 @@ declare namespace Zembrolatix {
         initWithPath(filePath: string): void;
         GetSafe(): boolean;
     }
+    /** {8BC71A65-672E-4728-98C7-84CF7923CBF7} */
+    interface IFileInputStream2 extends IFileInputStream {
+        read(count: number): string;
+        readBytes(count: number): string;
+        readString(count: number): string;
+        readLine(): string;
+        readonly hasMoreLines: boolean;
+        initWithCharset(file: ILocalFile, charset: string, replacementChar: number): void;
+        setCharset(charset: string, replacementChar: number): void;
+        readonly charset: string;
+    }
     /** {D974C538-C226-4F75-A032-F04BD86D8EA6} */
     interface IOutputStream extends ISeekableStream {
         close(): void;
@@ -251,6 +262,11 @@ declare namespace Zembrolatix {
     /** {4FD1401A-255E-4B95-9665-38D16B2E52CE} */
     interface IFileOutputStream extends ISafeOutputStream {
         init(file: ILocalFile, ioFlags: number, perm: number, behaviorFlags: number): void;
+    }
+    /** {715D917A-AFA6-46C7-A3E0-D92B793193E3} */
+    interface IFileOutputStream2 extends IFileOutputStream {
+        initWithFlags(file: ILocalFile, ioFlags: number, perm: number, behaviorFlags: number): void;
+        initSafe(file: ILocalFile, ioFlags: number, perm: number, behaviorFlags: number): void;
     }
     /** {054958BB-B54F-460C-98BA-3381D46F398F} */
     interface IFilePicker {
@@ -275,6 +291,26 @@ declare namespace Zembrolatix {
     interface IInterfaceFinder {
         Implements(pObj: object | null, bsIID: string): boolean;
     }
+    /** {725E43E1-DF4A-43E7-BDEE-24F83A7F165B} */
+    interface ILocalFile2 extends ILocalFile {
+        leafName: string;
+        readonly parent: ILocalFile2;
+        clone(): ILocalFile2;
+        equals(inFile: ILocalFile): boolean;
+        contains(inFile: ILocalFile, recur?: any): boolean;
+        isFile(): boolean;
+        isReadable(): boolean;
+        isWritable(): boolean;
+        isHidden(): boolean;
+        lastModifiedTime: number;
+        readonly directoryEntries: ISimpleEnumerator;
+        createUnique(type: number, permissions: number): void;
+        copyTo(newParentDir: ILocalFile, newName?: any): void;
+        moveTo(newParentDir: ILocalFile, newName?: any): void;
+        normalize(): void;
+        readonly NORMAL_FILE_TYPE: number;
+        readonly DIRECTORY_TYPE: number;
+    }
     /** {C0BB1112-C259-4F15-8929-265FA0A02983} */
     interface IPrefBranch {
         init(aPrefRoot: string): void;
@@ -288,6 +324,19 @@ declare namespace Zembrolatix {
         setIntPref(aPrefName: string, aValue: number): void;
         getInt64Pref(aPrefName: string): number;
         setInt64Pref(aPrefName: string, aValue: number): void;
+    }
+    /** {223089A6-136A-4C43-A4A5-6A1FA59AF512} */
+    interface IPrefBranch2 extends IPrefBranch {
+        getChildList(aStartingAt: string): any;
+        clearUserPref(aPrefName: string): void;
+        deleteBranch(aStartingAt: string): void;
+        getPrefType(aPrefName: string): number;
+        addObserver(aDomain: string, aObserver: object | null, aHoldWeak?: boolean): void;
+        removeObserver(aDomain: string, aObserver: object | null): void;
+        readonly PREF_INVALID: number;
+        readonly PREF_STRING: number;
+        readonly PREF_INT: number;
+        readonly PREF_BOOL: number;
     }
     /** {C96826CB-40D4-4695-BDC7-68911DC56C41} */
     interface IPrefService {
@@ -347,17 +396,17 @@ declare namespace Zembrolatix {
     /** Zembrolatix.DOMSerializer, CLSID {A3E896FE-9ED2-4705-B95D-E596C8509B56} */
     interface DOMSerializer extends IDOMSerializer {}
     /** Zembrolatix.FileInputStream, CLSID {42648646-5107-4A59-A8CE-9C506DEB886B} */
-    interface FileInputStream extends IFileInputStream {}
+    interface FileInputStream extends IFileInputStream2 {}
     /** Zembrolatix.FileOutputStream, CLSID {9817A3EA-CF95-4AFB-AF28-BF3CADB233A1} */
-    interface FileOutputStream extends IFileOutputStream {}
+    interface FileOutputStream extends IFileOutputStream2 {}
     /** Zembrolatix.FilePicker, CLSID {0F6DF7E2-D100-4D1F-9CFB-5F3C2C428178} */
     interface FilePicker extends IFilePicker {}
     /** Zembrolatix.InterfaceFinder, CLSID {6C511935-A8CF-4D8A-9C45-9A98B3B592D8} */
     interface InterfaceFinder extends IInterfaceFinder {}
     /** Zembrolatix.LocalFile, CLSID {34B8DEF0-5233-4D14-AC27-9028812459E7} */
-    interface LocalFile extends ILocalFile {}
+    interface LocalFile extends ILocalFile2 {}
     /** Zembrolatix.PrefBranch, CLSID {17908419-A8EF-44BA-B744-7B0E7A70466E} */
-    interface PrefBranch extends IPrefBranch {}
+    interface PrefBranch extends IPrefBranch2 {}
     /** Zembrolatix.PrefService, CLSID {6B7EBC06-3EAE-4052-BEF2-E1CF98738247} */
     interface PrefService extends IPrefService {}
     /** Zembrolatix.PropertyElement, CLSID {F96F6F84-5433-40E9-B763-2E4FA373495D} */

@@ -7,16 +7,23 @@
 
 namespace {
 
-// The temporary folder, registered as an application's location while this program runs: a bundle
-// reads a file a script names only in such a location (or in the private data folder).
-const std::wstring& TempFolder() {
-    static const std::wstring folder = [] {
+// A folder of this program's own under the temporary folder, registered as an application's location
+// while the program runs: a bundle reads a file a script names only in such a location (or in the
+// private data folder). Other tests that run meanwhile expect the rest of the temporary folder refused.
+struct OwnTempFolder {
+    OwnTempFolder() {
         wchar_t text[MAX_PATH] = {};
         ::GetTempPathW(MAX_PATH, text);
-        return std::wstring(text);
-    }();
-    static const ScopedExtension location(UseLowStorage(), L"{zbt-cpp-bundle-files}", folder);
-    return folder;
+        path = std::wstring(text) + L"zbt-bundle-files-" + std::to_wstring(::GetCurrentProcessId()) + L"\\";
+        ::CreateDirectoryW(path.c_str(), nullptr);
+    }
+    ~OwnTempFolder() { ::RemoveDirectoryW(path.c_str()); }
+    std::wstring path;
+};
+const std::wstring& TempFolder() {
+    static const OwnTempFolder folder;
+    static const ScopedExtension location(UseLowStorage(), L"{zbt-cpp-bundle-files}", folder.path);
+    return folder.path;
 }
 
 // A file in the temporary folder with the given bytes, deleted at the end of the scope.

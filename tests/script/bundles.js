@@ -6,7 +6,10 @@ var BUILD = WScript.Arguments(0);
 var MODULE = BUILD + "\\tests\\doubles\\zbt_bundle_module.dll";
 var EXTENSIONS = "HKCU\\Software\\Microsoft\\Internet Explorer\\LowRegistry\\Belvanquist\\Zembrolatix\\Extensions\\";
 var PACKAGE = "zbt-js-bundles", MODULE_TOKEN = "{zbt-js-bundles-module}", FOLDER_TOKEN = "{zbt-js-bundles-folder}";
-var TEMP = FSO.GetSpecialFolder(2).Path;
+// A folder of this test's own, registered as the application's location: other tests running meanwhile
+// expect the rest of the temporary folder refused to unsafe readers.
+var TEMP = FSO.GetSpecialFolder(2).Path + "\\zbt-js-bundles";
+if (!FSO.FolderExists(TEMP)) FSO.CreateFolder(TEMP);
 var IID_IPropertyElement = "{B4089FA6-4FA3-4141-BAFF-615FB472A7E2}";
 var service = new ActiveXObject("Zembrolatix.StringBundleService");
 
@@ -154,6 +157,7 @@ test("cleanup", function () {
     eq(unregister(FOLDER_TOKEN), 0, "reg.exe delete");
     FSO.DeleteFile(dialogFile);
     FSO.DeleteFile(emptyFile);
+    FSO.DeleteFolder(TEMP, true);
     throwsHr(E_FAIL, function () { service.createBundle("chrome://" + PACKAGE + "/locale/app.properties"); },
              "unregistered again");
 });

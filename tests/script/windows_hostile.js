@@ -4,7 +4,9 @@
 // the page's own script, as it loads; its error number (0: it worked) lands in the page's `outcome`.
 // Keys: tests/windows/keys_test.cpp.
 var BUILD = WScript.Arguments(0);
-var PAGES = BUILD + "\\tests\\doubles\\zbt_pages.dll";
+// A copy of the test pages' module that no test registers (others register the original while this runs).
+var PAGES = BUILD + "\\http-test\\zbt_unregistered_pages.dll";
+FSO.CopyFile(BUILD + "\\tests\\doubles\\zbt_pages.dll", PAGES, true);
 var PORT = FSO.OpenTextFile(BUILD + "\\http-test\\port", 1).ReadAll();
 var ORIGIN = "http://127.0.0.1:" + PORT + "/";
 var probe = new ActiveXObject("Zembrolatix.Test.BrowserProbe");
@@ -64,4 +66,5 @@ test("a module the application did not register opens no window and loads nothin
     eq(probe.pageReads - reads, 1, "nothing read but the page itself");
     probe.closeAll();
     FSO.DeleteFile(BUILD + "\\http-test\\root\\zbt-hostile-*.html");
+    FSO.DeleteFile(PAGES);
 });
