@@ -116,11 +116,11 @@
 //   where it has them; the iid may be left out. has(key) tells which keys exist.
 // - String bundles: formatStringFromName(name, params) replaces %S and %n$S. A missing name throws
 //   NS_ERROR_FAILURE, as in XPCOM (the library itself answers "").
-// - URIs: newURI(spec, charset, base) resolves spec against base as RFC 3986 does (the charset is
+// - URIs: newURI(address, charset, base) resolves address against base as RFC 3986 does (the charset is
 //   not used: addresses are UTF-8). nsIURI objects have spec, prePath, scheme, userPass, username,
 //   password, host, port (-1 for the scheme's default), hostPort, path (= pathQueryRef), filePath,
 //   query, ref, fileName, fileExtension, schemeIs, resolve, equals, equalsExceptRef, clone. They are
-//   plain objects: changing spec does not re-parse. file: addresses percent-encode the path's
+//   plain objects: setting a property does not re-parse the address. file: addresses percent-encode the path's
 //   UTF-8 bytes as XPCOM does (space, #, %, ?, ; and the like; "p%41.txt" -> "p%2541.txt"), and a
 //   UNC path \\server\share is file://server/share; nsIFileURL's file and getFileFromURLSpec decode
 //   them back. A file given to newFileURI, or picked in the file picker (fp.file, fp.fileURL), stays
@@ -679,8 +679,8 @@ var Components, Cc, Ci, Cr, Cu, Services, ChromeUtils;
     // An address taken apart as RFC 3986 does: scheme, authority, path, query and fragment, each
     // undefined when absent. (JScript gives "" for a group that took no part in a match, so the
     // parts are cut out by hand.)
-    function parts(spec) {
-        var p = {}, rest = spec, m = /^[A-Za-z][A-Za-z0-9+.\-]*:/.exec(rest), at;
+    function parts(address) {
+        var p = {}, rest = address, m = /^[A-Za-z][A-Za-z0-9+.\-]*:/.exec(rest), at;
         if (m) { p.scheme = m[0].substring(0, m[0].length - 1); rest = rest.substring(m[0].length); }
         if ((at = rest.indexOf("#")) >= 0) { p.fragment = rest.substring(at + 1); rest = rest.substring(0, at); }
         if ((at = rest.indexOf("?")) >= 0) { p.query = rest.substring(at + 1); rest = rest.substring(0, at); }
@@ -714,9 +714,9 @@ var Components, Cc, Ci, Cr, Cu, Services, ChromeUtils;
         return joinParts(t);
     }
     var SPECIAL = { http: 80, https: 443, ftp: 21, file: -1 };
-    function Uri(spec, file) {
-        var p = parts(String(spec));
-        if (p.scheme === undefined) throw named("NS_ERROR_MALFORMED_URI", "no scheme in " + spec);
+    function Uri(address, file) {
+        var p = parts(String(address));
+        if (p.scheme === undefined) throw named("NS_ERROR_MALFORMED_URI", "no scheme in " + address);
         p.scheme = p.scheme.toLowerCase();
         var auth = p.authority, at = auth === undefined ? -1 : auth.lastIndexOf("@");
         this.userPass = at >= 0 ? auth.substring(0, at) : "";
@@ -759,8 +759,8 @@ var Components, Cc, Ci, Cr, Cu, Services, ChromeUtils;
     Uri.prototype.toString = function () { return this.spec; };
     Uri.prototype.schemeIs = function (scheme) { return this.scheme === String(scheme).toLowerCase(); };
     Uri.prototype.resolve = function (relative) {
-        var spec = resolveSpec(String(relative), this.spec);
-        try { return new Uri(spec).spec; } catch (e) { return spec; }
+        var address = resolveSpec(String(relative), this.spec);
+        try { return new Uri(address).spec; } catch (e) { return address; }
     };
     Uri.prototype.equals = function (other) { return !!other && this.spec === String(other.spec); };
     Uri.prototype.equalsExceptRef = function (other) { return !!other && this.specIgnoringRef === new Uri(other.spec).specIgnoringRef; };
@@ -792,9 +792,9 @@ var Components, Cc, Ci, Cr, Cu, Services, ChromeUtils;
         }
         return out.substring(0, 2) === "//" ? "file:" + out : "file:///" + out;
     }
-    function pathFromFileSpec(spec) {
-        var p = parts(String(spec));
-        if (!p.scheme || p.scheme.toLowerCase() !== "file") throw named("NS_ERROR_MALFORMED_URI", "not a file address: " + spec);
+    function pathFromFileSpec(address) {
+        var p = parts(String(address));
+        if (!p.scheme || p.scheme.toLowerCase() !== "file") throw named("NS_ERROR_MALFORMED_URI", "not a file address: " + address);
         var host = p.authority || "", path = unescape8(p.path);
         if (host !== "" && host.toLowerCase() !== "localhost") return "\\\\" + unescape8(host) + path.replace(/\//g, "\\");
         path = path.replace(/^\/([A-Za-z])[:|]/, "$1:");
@@ -811,9 +811,9 @@ var Components, Cc, Ci, Cr, Cu, Services, ChromeUtils;
     function isDirectoryFile(file) { try { return file.isDirectory(); } catch (e) { return false; } }
     function IOService() {}
     IOService.prototype.QueryInterface = self;
-    IOService.prototype.newURI = function (spec, charset, base) {
-        spec = String(spec);
-        return new Uri(base ? resolveSpec(spec, addressOf(base)) : spec);
+    IOService.prototype.newURI = function (address, charset, base) {
+        address = String(address);
+        return new Uri(base ? resolveSpec(address, addressOf(base)) : address);
     };
     IOService.prototype.newFileURI = function (file) { return new Uri(fileSpec(file.path, isDirectoryFile(file)), file); };
     IOService.prototype.newChannel = IOService.prototype.newChannelFromURI = function () { throw limit("channels"); };
@@ -821,9 +821,9 @@ var Components, Cc, Ci, Cr, Cu, Services, ChromeUtils;
         if (String(scheme).toLowerCase() === "file") return Cc["@mozilla.org/network/protocol;1?name=file"].getService();
         throw named("NS_ERROR_UNKNOWN_PROTOCOL", "no handler for " + scheme);
     };
-    IOService.prototype.extractScheme = function (spec) {
-        var p = parts(String(spec));
-        if (p.scheme === undefined) throw named("NS_ERROR_MALFORMED_URI", "no scheme in " + spec);
+    IOService.prototype.extractScheme = function (address) {
+        var p = parts(String(address));
+        if (p.scheme === undefined) throw named("NS_ERROR_MALFORMED_URI", "no scheme in " + address);
         return p.scheme.toLowerCase();
     };
     IOService.prototype.offline = false;
@@ -834,7 +834,7 @@ var Components, Cc, Ci, Cr, Cu, Services, ChromeUtils;
     FileProtocolHandler.prototype.getURLSpecFromFile = function (file) { return fileSpec(file.path, isDirectoryFile(file)); };
     FileProtocolHandler.prototype.getURLSpecFromActualFile = FileProtocolHandler.prototype.getURLSpecFromFile;
     FileProtocolHandler.prototype.getURLSpecFromDir = function (file) { return fileSpec(file.path, true); };
-    FileProtocolHandler.prototype.getFileFromURLSpec = function (spec) { return localFile(pathFromFileSpec(spec)); };
+    FileProtocolHandler.prototype.getFileFromURLSpec = function (address) { return localFile(pathFromFileSpec(address)); };
 
     // ---- Downloads
     function WebBrowserPersist() {

@@ -6,10 +6,10 @@ find_program(PYTHON3 python3 REQUIRED)
 set(BROWSER_STUBS ${CMAKE_CURRENT_BINARY_DIR}/browser/Stubs.h)
 add_custom_command(
   OUTPUT ${BROWSER_STUBS}
-  COMMAND ${PYTHON3} ${BROWSER_DOUBLE}/make-stubs.py ${BROWSER_STUBS}
+  COMMAND ${PYTHON3} ${CMAKE_CURRENT_LIST_DIR}/make-stubs.py ${BROWSER_STUBS}
           /usr/${MINGW_TRIPLE}/include/exdisp.h /usr/${MINGW_TRIPLE}/include/mshtml.h
           -- IWebBrowser2 IHTMLWindow2 IHTMLDocument2 IHTMLLocation
-  DEPENDS ${BROWSER_DOUBLE}/make-stubs.py
+  DEPENDS ${CMAKE_CURRENT_LIST_DIR}/make-stubs.py
   COMMENT "Generating the browser stand-in's interface stubs")
 add_library(zbt_browser SHARED
   ${BROWSER_DOUBLE}/Browser.cpp ${BROWSER_DOUBLE}/Html.cpp ${BROWSER_DOUBLE}/Module.cpp ${BROWSER_DOUBLE}/Page.cpp

@@ -6,8 +6,8 @@ set(XMLDOC_DOUBLE ${CMAKE_CURRENT_LIST_DIR}/xmldoc)
 set(XMLDOC_STUBS ${CMAKE_CURRENT_BINARY_DIR}/xmldoc/Stubs.h)
 add_custom_command(
   OUTPUT ${XMLDOC_STUBS}
-  COMMAND ${PYTHON3} ${XMLDOC_DOUBLE}/make-stubs.py ${XMLDOC_STUBS} /usr/${MINGW_TRIPLE}/include/msxml.h IXMLDOMDocument
-  DEPENDS ${XMLDOC_DOUBLE}/make-stubs.py
+  COMMAND ${PYTHON3} ${CMAKE_CURRENT_LIST_DIR}/make-stubs.py ${XMLDOC_STUBS} /usr/${MINGW_TRIPLE}/include/msxml.h -- IXMLDOMDocument
+  DEPENDS ${CMAKE_CURRENT_LIST_DIR}/make-stubs.py
   COMMENT "Generating the XML document stand-in's interface stubs")
 add_library(zbt_xmldoc SHARED ${XMLDOC_DOUBLE}/XmlDocument.cpp ${XMLDOC_DOUBLE}/xmldoc.def ${XMLDOC_STUBS})
 set_target_properties(zbt_xmldoc PROPERTIES PREFIX "" OUTPUT_NAME zbt_xmldoc
