@@ -1,6 +1,7 @@
 // The browser stand-in that the window tests drive: it must behave like the browser where the
 // library relies on it (properties, synchronous navigation with page script, DocumentComplete in
 // frame-then-top order, closing, modal dialogs).
+// test-lock: foreground-window
 #include <gtest/gtest.h>
 
 #include <windows.h>

@@ -1,4 +1,5 @@
 // The picker as a script uses it, with the system dialogs worked from a second thread as a user would.
+// test-lock: foreground-window
 #include "FilesTestSupport.h"
 #include "windows/StandIn.h"
 

@@ -1,4 +1,5 @@
 // The browser stand-in seen from script, the way pages and the library's script tests use it.
+// test-lock: foreground-window
 var probe = new ActiveXObject("Zembrolatix.Test.BrowserProbe");
 var pages = WScript.Arguments(0) + "\\tests\\doubles\\zbt_pages.dll";
 

@@ -1,6 +1,7 @@
 // prepend: compat/xpcom.js
 // XPCOM script code, written as it is for XPCOM, run over the compatibility script.
 // test-lock: private-data-folder
+// test-lock: foreground-window
 eval(FSO.OpenTextFile(WScript.Arguments(1) + "\\lib\\files.js", 1).ReadAll());
 
 var BUILD = WScript.Arguments(0);

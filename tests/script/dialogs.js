@@ -3,6 +3,7 @@
 // setDialogStatus and close on itself, status text outside dialogs, the address of a document, and
 // HTTP requests against the loopback server of the download tests. The page module is registered as a
 // package for the length of the test: only registered modules open.
+// test-lock: foreground-window
 var BUILD = WScript.Arguments(0);
 var PAGES = BUILD + "\\tests\\doubles\\zbt_pages.dll";
 var RES = "res://" + PAGES + "/";

@@ -3,6 +3,7 @@
 // "InternetExplorer.Application" with the browser stand-in of tests/doubles/browser, whose probe lists
 // this process's windows. The page module is registered as a package under the low Extensions key and
 // removed at the end.
+// test-lock: foreground-window
 var BUILD = WScript.Arguments(0);
 var PAGES = BUILD + "\\tests\\doubles\\zbt_pages.dll";
 var RES = "res://" + PAGES + "/";

@@ -3,6 +3,7 @@
 // its script creates are told their caller is untrusted and get the page's site. Each attack runs in
 // the page's own script, as it loads; its error number (0: it worked) lands in the page's `outcome`.
 // Keys: tests/windows/keys_test.cpp.
+// test-lock: foreground-window
 var BUILD = WScript.Arguments(0);
 // A copy of the test pages' module that no test registers (others register the original while this runs).
 var PAGES = BUILD + "\\http-test\\zbt_unregistered_pages.dll";

@@ -2,6 +2,7 @@
 // thread of its own that pumps messages all the time; the records arrive there while the sending call
 // waits. Keys go out only while the calling page's own window is in front: the page is shown in a
 // window of the browser stand-in.
+// test-lock: foreground-window
 #include "shared/ComPtr.h"
 #include "windows/StandIn.h"
 #include "windows/WindowManager.h"
