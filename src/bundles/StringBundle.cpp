@@ -37,7 +37,7 @@ HRESULT MakeElement(const std::wstring& key, const std::wstring& value, ComPtr<I
 // loaded; a file is read only where the reading rule lets a script read. Both are refused before any
 // file access and leave the table as it was; the empty text names no file and fails as one.
 HRESULT CStringBundle::Load(const std::wstring& resolvedUrl) {
-    if (GetUrlScheme(resolvedUrl) == L"res") {
+    if (IsResUrl(resolvedUrl)) {
         if (!MayLoadResModule(resolvedUrl)) return E_INVALIDARG;
         const std::wstring modulePath = GetResModulePath(resolvedUrl);
         const std::wstring resourceName = GetResResourceName(resolvedUrl);

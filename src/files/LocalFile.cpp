@@ -97,13 +97,18 @@ bool FileTimeOf(double ms, FILETIME& time) noexcept {
 // The path and flag of another local file, as initWithFile reads them.
 HRESULT PathAndFlagOf(ILocalFile* file, std::wstring& path, bool& safe) {
     Bstr text;
-    HRESULT hr = file->get_nativePath(text.put());
-    if (FAILED(hr)) return hr;
     VARIANT_BOOL flag = VARIANT_FALSE;
-    hr = file->GetSafe(&flag);
+    const HRESULT hr = ReadLocalFile(file, FirstAnswer::Path, text, flag);
     if (FAILED(hr)) return hr;
     path.assign(text.view());
     safe = flag == VARIANT_TRUE;
+    return S_OK;
+}
+
+// A yes-or-no question about what the file system holds under path, answered into out.
+template <class Question> HRESULT Answer(const std::wstring& path, VARIANT_BOOL* out, Question question) {
+    if (!out) return E_POINTER;
+    *out = question(LookUp(path)) ? VARIANT_TRUE : VARIANT_FALSE;
     return S_OK;
 }
 
@@ -165,16 +170,11 @@ STDMETHODIMP CLocalFile::append(BSTR node) noexcept {
 }
 
 STDMETHODIMP CLocalFile::exists(VARIANT_BOOL* pRet) noexcept {
-    if (!pRet) return E_POINTER;
-    *pRet = LookUp(m_path).found ? VARIANT_TRUE : VARIANT_FALSE;
-    return S_OK;
+    return Answer(m_path, pRet, [](const Lookup& entry) { return entry.found; });
 }
 
 STDMETHODIMP CLocalFile::isDirectory(VARIANT_BOOL* pRet) noexcept {
-    if (!pRet) return E_POINTER;
-    const Lookup entry = LookUp(m_path);
-    *pRet = entry.found && entry.directory ? VARIANT_TRUE : VARIANT_FALSE;
-    return S_OK;
+    return Answer(m_path, pRet, [](const Lookup& entry) { return entry.found && entry.directory; });
 }
 
 // Missing folders above the path are made first. An existing folder asked for again is no failure;
@@ -208,15 +208,9 @@ STDMETHODIMP CLocalFile::remove(VARIANT_BOOL recursive) noexcept {
     });
 }
 
+// Path and flag as they are, never recomputed.
 STDMETHODIMP CLocalFile::initWithFile(ILocalFile* pFile) noexcept {
-    if (!pFile) return E_INVALIDARG;
-    Bstr path;
-    HRESULT hr = pFile->get_nativePath(path.put());
-    if (FAILED(hr)) return hr;
-    VARIANT_BOOL safe = VARIANT_FALSE;
-    hr = pFile->GetSafe(&safe);
-    if (FAILED(hr)) return hr;
-    return ISafeLocalFileImpl::init(path.get(), safe);
+    return takeOver(pFile, FirstAnswer::Path, [](std::wstring_view, bool) noexcept { return S_OK; });
 }
 
 STDMETHODIMP CLocalFile::initWithNativePath(BSTR filePath) noexcept {
@@ -327,32 +321,24 @@ STDMETHODIMP CLocalFile::contains(ILocalFile* inFile, VARIANT recur, VARIANT_BOO
 }
 
 STDMETHODIMP CLocalFile::isFile(VARIANT_BOOL* pRet) noexcept {
-    if (!pRet) return E_POINTER;
-    const Lookup entry = LookUp(m_path);
-    *pRet = entry.found && !entry.directory ? VARIANT_TRUE : VARIANT_FALSE;
-    return S_OK;
+    return Answer(m_path, pRet, [](const Lookup& entry) { return entry.found && !entry.directory; });
 }
 
 STDMETHODIMP CLocalFile::isReadable(VARIANT_BOOL* pRet) noexcept {
-    if (!pRet) return E_POINTER;
-    *pRet = LookUp(m_path).found ? VARIANT_TRUE : VARIANT_FALSE;
-    return S_OK;
+    return exists(pRet);
 }
 
 // Folders ignore the read-only attribute; files carrying it are not writable.
 STDMETHODIMP CLocalFile::isWritable(VARIANT_BOOL* pRet) noexcept {
-    if (!pRet) return E_POINTER;
-    const Lookup entry = LookUp(m_path);
-    const bool writable = entry.found && (entry.directory || !(entry.attributes & FILE_ATTRIBUTE_READONLY));
-    *pRet = writable ? VARIANT_TRUE : VARIANT_FALSE;
-    return S_OK;
+    return Answer(m_path, pRet, [](const Lookup& entry) {
+        return entry.found && (entry.directory || !(entry.attributes & FILE_ATTRIBUTE_READONLY));
+    });
 }
 
 STDMETHODIMP CLocalFile::isHidden(VARIANT_BOOL* pRet) noexcept {
-    if (!pRet) return E_POINTER;
-    const Lookup entry = LookUp(m_path);
-    *pRet = entry.found && (entry.attributes & FILE_ATTRIBUTE_HIDDEN) ? VARIANT_TRUE : VARIANT_FALSE;
-    return S_OK;
+    return Answer(m_path, pRet, [](const Lookup& entry) {
+        return entry.found && (entry.attributes & FILE_ATTRIBUTE_HIDDEN);
+    });
 }
 
 STDMETHODIMP CLocalFile::get_lastModifiedTime(double* pVal) noexcept {

@@ -35,7 +35,7 @@ HRESULT SendKeys(LONG keyCode, VARIANT_BOOL shiftKey, VARIANT_BOOL ctrlKey, VARI
 // registered, and no escapes the browser would decode into another module path. Any other address
 // answers true.
 bool MayNavigateTo(std::wstring_view address) {
-    if (GetUrlScheme(address) != L"res") return true;
+    if (!IsResUrl(address)) return true;
     return NamesModulePlainly(GetResModulePath(address)) && MayLoadResModule(address);
 }
 
@@ -59,8 +59,7 @@ HRESULT CWindowManager::ResolveApplicationPage(BSTR url, Bstr& resolved) noexcep
         // Only the application's own resource pages: never a web page, a local file or a module the
         // application did not register. The network rule comes first: it reads nothing.
         const std::wstring_view address = resolved.view();
-        if (GetUrlScheme(address) != L"res" || !MayNavigateTo(address) ||
-            !IsRegisteredModule(GetResModulePath(address)))
+        if (!IsResUrl(address) || !MayNavigateTo(address) || !IsRegisteredModule(GetResModulePath(address)))
             return E_INVALIDARG;
         return S_OK;
     });
