@@ -7,6 +7,7 @@
 #include "files/ReadingRule.h"
 #include "shared/Bstr.h"
 #include "shared/ComPtr.h"
+#include "shared/Registered.h"
 #include "shared/SafeArray.h"
 
 namespace {
@@ -20,8 +21,7 @@ HRESULT StringVariant(const std::wstring& text, Variant& out) {
 }
 
 HRESULT MakeElement(const std::wstring& key, const std::wstring& value, ComPtr<IPropertyElement>& element) {
-    HRESULT hr = ::CoCreateInstance(CLSID_PropertyElement, nullptr, CLSCTX_ALL, IID_IPropertyElement,
-                                    element.put_void());
+    HRESULT hr = CreateRegistered(CLSID_PropertyElement, element);
     if (FAILED(hr)) return hr;
     Variant text;
     hr = StringVariant(key, text);

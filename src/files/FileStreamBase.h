@@ -1,20 +1,11 @@
-// What the two file streams share: the object's script and safety interfaces, the path and flag taken
-// over from a local file, the open file under the stream, and the members of a seekable stream over it.
+// What the two file streams share beyond a local file's path and flag: the open file under the stream,
+// and the members of a seekable stream over it.
 #pragma once
 
-#include "module/ComObject.h"
-#include "script/ScriptImplementsImpl.h"
-#include "script/ObjectSafetyImpl.h"
-#include "files/SafeLocalFileImpl.h"
-
-#include "Zembrolatix.h"
+#include "files/SafeFileObject.h"
 
 // T is the stream, Itf its default interface, FileType the file under it (a StreamFile).
-template <class T, class Itf, class FileType>
-class CFileStreamBase : public IScriptImplementsImpl<T, Itf>,
-                        public IObjectSafetyImpl<T>,
-                        public ISafeLocalFileImpl<T>,
-                        public CComObjectRootEx<CComSingleThreadModel> {
+template <class T, class Itf, class FileType> class CFileStreamBase : public CSafeFileObject<T, Itf> {
 public:
     STDMETHOD(seek)(LONG whence, LONGLONG offset) noexcept override { return m_file.seek(whence, offset); }
     STDMETHOD(setEOF)() noexcept override { return E_NOTIMPL; }

@@ -4,6 +4,7 @@
 #include "bundles/ResourceUrl.h"
 #include "host/XmlServices.h"
 #include "shared/LogWriter.h"
+#include "shared/Registered.h"
 #include "windows/ArgumentTransfer.h"
 #include "windows/BrowserWindow.h"
 
@@ -101,9 +102,7 @@ HRESULT CWindowManager::OpenBrowserWindow(BSTR url, LONG width, LONG height, boo
 
         ComPtr<IArgumentTransfer> transfer;
         if (packed->vt == (VT_ARRAY | VT_VARIANT)) {
-            if (FAILED(::CoCreateInstance(CLSID_ArgumentTransfer, nullptr, CLSCTX_ALL, IID_IArgumentTransfer,
-                                          transfer.put_void())))
-                return E_FAIL;
+            if (FAILED(CreateRegistered(CLSID_ArgumentTransfer, transfer))) return E_FAIL;
             // Values go only to pages of the opened page's module; a transfer that cannot be told
             // which module that is delivers nothing.
             ComPtr<IArgumentTransferOrigin> origin;
