@@ -74,7 +74,7 @@ bool LiesInRegisteredLocation(std::wstring_view path, const std::vector<Extensio
 }
 
 bool MayLoadResModule(std::wstring_view url, const std::vector<ExtensionEntry>& entries) {
-    if (GetUrlScheme(url) != L"res") return true;
+    if (!IsResUrl(url)) return true;
     const std::wstring module = GetResModulePath(url);
     return !IsUncPath(module) || IsRegisteredModule(module, entries);
 }

@@ -8,10 +8,6 @@ constexpr std::wstring_view kSchemeEnd = L"://";
 constexpr std::wstring_view kResPrefix = L"res://"; // in any letter case
 constexpr size_t kChromePrefixLength = 9;           // "chrome://"
 
-bool IsResUrl(std::wstring_view url) {
-    return GetUrlScheme(url) == L"res";
-}
-
 } // namespace
 
 std::wstring GetUrlScheme(std::wstring_view url) {
@@ -21,6 +17,10 @@ std::wstring GetUrlScheme(std::wstring_view url) {
     for (wchar_t& c : scheme)
         c = AsciiLower(c);
     return scheme;
+}
+
+bool IsResUrl(std::wstring_view url) {
+    return GetUrlScheme(url) == L"res";
 }
 
 std::wstring GetResModulePath(std::wstring_view url) {

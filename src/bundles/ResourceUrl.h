@@ -15,6 +15,9 @@ using ExtensionLookup = std::function<HRESULT(const std::wstring& name, std::wst
 // The text before the first "://", ASCII letters lower-cased; empty when there is no "://".
 std::wstring GetUrlScheme(std::wstring_view url);
 
+// True for a res: page address: the scheme before "://" is "res" in any letter case.
+bool IsResUrl(std::wstring_view url);
+
 // For a res:// URL: the module part, between "res://" and the last '/'; empty otherwise.
 std::wstring GetResModulePath(std::wstring_view url);
 

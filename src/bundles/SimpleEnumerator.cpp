@@ -1,5 +1,7 @@
 #include "bundles/SimpleEnumerator.h"
 
+#include "shared/Registered.h"
+
 STDMETHODIMP CSimpleEnumerator::init(VARIANT values) noexcept {
     m_values.reset();
     m_position = 0;
@@ -63,8 +65,7 @@ STDMETHODIMP CSimpleEnumerator::getNext(VARIANT* pRet) noexcept {
 }
 
 HRESULT NewSimpleEnumerator(ComPtr<ISimpleEnumerator>& enumerator) noexcept {
-    return ::CoCreateInstance(CLSID_SimpleEnumerator, nullptr, CLSCTX_ALL, IID_ISimpleEnumerator,
-                              enumerator.put_void());
+    return CreateRegistered(CLSID_SimpleEnumerator, enumerator);
 }
 
 HRESULT HandOutEnumerator(ComPtr<ISimpleEnumerator>& enumerator, SAFEARRAY* elements,

@@ -7,6 +7,7 @@
 #include "files/ReadingRule.h"
 #include "shared/Bstr.h"
 #include "shared/ComPtr.h"
+#include "shared/Registered.h"
 #include "shared/SafeArray.h"
 
 namespace {
@@ -20,8 +21,7 @@ HRESULT StringVariant(const std::wstring& text, Variant& out) {
 }
 
 HRESULT MakeElement(const std::wstring& key, const std::wstring& value, ComPtr<IPropertyElement>& element) {
-    HRESULT hr = ::CoCreateInstance(CLSID_PropertyElement, nullptr, CLSCTX_ALL, IID_IPropertyElement,
-                                    element.put_void());
+    HRESULT hr = CreateRegistered(CLSID_PropertyElement, element);
     if (FAILED(hr)) return hr;
     Variant text;
     hr = StringVariant(key, text);
@@ -37,7 +37,7 @@ HRESULT MakeElement(const std::wstring& key, const std::wstring& value, ComPtr<I
 // loaded; a file is read only where the reading rule lets a script read. Both are refused before any
 // file access and leave the table as it was; the empty text names no file and fails as one.
 HRESULT CStringBundle::Load(const std::wstring& resolvedUrl) {
-    if (GetUrlScheme(resolvedUrl) == L"res") {
+    if (IsResUrl(resolvedUrl)) {
         if (!MayLoadResModule(resolvedUrl)) return E_INVALIDARG;
         const std::wstring modulePath = GetResModulePath(resolvedUrl);
         const std::wstring resourceName = GetResResourceName(resolvedUrl);

@@ -3,6 +3,7 @@
 #include "files/PathRules.h"
 #include "files/ReadingRule.h"
 #include "shared/Bstr.h"
+#include "shared/Registered.h"
 #include "shared/Storage.h"
 #include "shared/TextUtil.h"
 
@@ -26,12 +27,18 @@ HRESULT PrivateFolderPath(std::wstring& out) {
     return S_OK;
 }
 
-HRESULT TempFolderPath(std::wstring& out) {
+// A path a system call writes into a buffer of MAX_PATH units, answering its length; E_FAIL when the
+// call fails or the path does not fit.
+template <class Call> HRESULT PathFromCall(Call call, std::wstring& out) {
     wchar_t buffer[MAX_PATH] = {};
-    const DWORD length = ::GetTempPathW(MAX_PATH, buffer);
+    const DWORD length = call(buffer);
     if (length == 0 || length >= MAX_PATH) return E_FAIL;
     out.assign(buffer, length);
     return S_OK;
+}
+
+HRESULT TempFolderPath(std::wstring& out) {
+    return PathFromCall([](wchar_t* buffer) { return ::GetTempPathW(MAX_PATH, buffer); }, out);
 }
 
 HRESULT ShellFolderPath(int csidl, std::wstring& out) {
@@ -72,19 +79,16 @@ HRESULT DownloadsFolderPath(std::wstring& out) {
 }
 
 HRESULT CurrentFolderPath(std::wstring& out) {
-    wchar_t buffer[MAX_PATH] = {};
-    const DWORD length = ::GetCurrentDirectoryW(MAX_PATH, buffer);
-    if (length == 0 || length >= MAX_PATH) return E_FAIL;
-    out.assign(buffer, length);
-    return S_OK;
+    return PathFromCall([](wchar_t* buffer) { return ::GetCurrentDirectoryW(MAX_PATH, buffer); }, out);
 }
 
 // The folder of the program running this process.
 HRESULT ProgramFolderPath(std::wstring& out) {
-    wchar_t buffer[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return E_FAIL;
-    std::optional<std::wstring> folder = PathRules::ParentPath(std::wstring_view(buffer, length));
+    std::wstring program;
+    const HRESULT hr = PathFromCall(
+        [](wchar_t* buffer) { return ::GetModuleFileNameW(nullptr, buffer, MAX_PATH); }, program);
+    if (FAILED(hr)) return hr;
+    std::optional<std::wstring> folder = PathRules::ParentPath(program);
     if (!folder) return E_FAIL;
     out = std::move(*folder);
     return S_OK;
@@ -124,8 +128,7 @@ STDMETHODIMP CDirectoryService::get(BSTR prop, BSTR iid, VARIANT* pRet) noexcept
         return E_FAIL;
     return ComBoundary([&] {
         ComPtr<ISafeLocalFile> file;
-        HRESULT hr =
-            ::CoCreateInstance(CLSID_LocalFile, nullptr, CLSCTX_ALL, IID_ISafeLocalFile, file.put_void());
+        HRESULT hr = CreateRegistered(CLSID_LocalFile, file);
         if (FAILED(hr)) return hr;
         const Location* location = nullptr;
         for (const Location& candidate : kLocations)

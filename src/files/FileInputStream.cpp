@@ -46,45 +46,24 @@ HRESULT BytesOut(const std::vector<unsigned char>& bytes, size_t count, BSTR* ou
 
 } // namespace
 
-// Opens the file of a local file for reading; other readers may open it too, writers may not. A file
-// the reading rule keeps from the caller is refused before anything changes.
+// Other readers may open the file too, writers may not. A file the reading rule keeps from the caller
+// is refused before anything changes: E_ACCESSDENIED.
+HRESULT CFileInputStream::openForReading(ILocalFile* file) noexcept {
+    const HRESULT hr = takeOver(file, FirstAnswer::Flag, [](std::wstring_view path, bool safe) noexcept {
+        return ComBoundary([&] { return MayReadFile(path, safe) ? S_OK : E_ACCESSDENIED; });
+    });
+    if (FAILED(hr)) return hr;
+    return openTaken(GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, 0);
+}
+
+// Opens the file of a local file for reading.
 STDMETHODIMP CFileInputStream::init(ILocalFile* file, LONG, LONG, LONG) noexcept {
-    Bstr path;
-    VARIANT_BOOL safe = VARIANT_FALSE;
-    HRESULT hr = ReadableFileOf(file, path, safe);
-    if (FAILED(hr)) return hr;
-    hr = ISafeLocalFileImpl::init(path.get(), safe);
-    if (FAILED(hr)) return hr;
-    // The earlier file is released even when this one cannot be opened.
-    return m_file.open(m_path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)
-               ? S_OK
-               : E_FAIL;
-}
-
-STDMETHODIMP CFileInputStream::seek(LONG whence, LONGLONG offset) noexcept {
-    return m_file.seek(whence, offset);
-}
-
-STDMETHODIMP CFileInputStream::setEOF() noexcept {
-    return E_NOTIMPL;
-}
-
-STDMETHODIMP CFileInputStream::tell(ULONGLONG* pRet) noexcept {
-    return m_file.tell(pRet);
+    return openForReading(file);
 }
 
 // What is left from the position to the end; nothing at all once the position is past the end.
 STDMETHODIMP CFileInputStream::available(ULONGLONG* pRet) noexcept {
     return m_file.remaining(pRet);
-}
-
-STDMETHODIMP CFileInputStream::close() noexcept {
-    m_file.close();
-    return S_OK;
-}
-
-STDMETHODIMP CFileInputStream::isNonBlocking(VARIANT_BOOL*) noexcept {
-    return E_NOTIMPL;
 }
 
 // ---- Reading -------------------------------------------------------------------------------------
@@ -277,14 +256,8 @@ STDMETHODIMP CFileInputStream::initWithCharset(ILocalFile* file, BSTR charset,
     Charset named = Charset::Bytes;
     HRESULT hr = ParseCharset(charset, replacementChar, named);
     if (FAILED(hr)) return hr;
-    Bstr path;
-    VARIANT_BOOL safe = VARIANT_FALSE;
-    hr = ReadableFileOf(file, path, safe);
+    hr = openForReading(file);
     if (FAILED(hr)) return hr;
-    hr = ISafeLocalFileImpl::init(path.get(), safe);
-    if (FAILED(hr)) return hr;
-    if (!m_file.open(m_path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr))
-        return E_FAIL;
     m_file.reading().allowed = true;
     m_charset = named;
     m_replacement = static_cast<wchar_t>(replacementChar);

@@ -1,20 +1,14 @@
 // File input stream.
 #pragma once
 
-#include "module/ComObject.h"
-#include "script/ScriptImplementsImpl.h"
-#include "script/ObjectSafetyImpl.h"
-#include "files/SafeLocalFileImpl.h"
+#include "files/FileStreamBase.h"
 #include "files/StreamFiles.h"
 #include "files/TextDecoding.h"
 
 #include "Zembrolatix.h"
 
-class CFileInputStream : public IScriptImplementsImpl<CFileInputStream, IFileInputStream2>,
-                         public IObjectSafetyImpl<CFileInputStream>,
-                         public ISafeLocalFileImpl<CFileInputStream>,
+class CFileInputStream : public CFileStreamBase<CFileInputStream, IFileInputStream2, InputFile>,
                          public IInputStreamNoScript,
-                         public CComObjectRootEx<CComSingleThreadModel>,
                          public CComCoClass<CFileInputStream, &CLSID_FileInputStream> {
 public:
     BEGIN_COM_MAP(CFileInputStream)
@@ -30,12 +24,7 @@ public:
     END_COM_MAP()
 
     using ISafeLocalFileImpl<CFileInputStream>::init;
-    STDMETHOD(seek)(LONG whence, LONGLONG offset) noexcept override;
-    STDMETHOD(setEOF)() noexcept override;
-    STDMETHOD(tell)(ULONGLONG* pRet) noexcept override;
     STDMETHOD(available)(ULONGLONG* pRet) noexcept override;
-    STDMETHOD(close)() noexcept override;
-    STDMETHOD(isNonBlocking)(VARIANT_BOOL* pRet) noexcept override;
     STDMETHOD(init)(ILocalFile* file, LONG ioFlags, LONG perm, LONG behaviorFlags) noexcept override;
     STDMETHOD(read)(LONGLONG count, BSTR* pRet) noexcept override;
     STDMETHOD(readBytes)(LONGLONG count, BSTR* pRet) noexcept override;
@@ -47,6 +36,8 @@ public:
     STDMETHOD(get_charset)(BSTR* pRet) noexcept override;
 
 private:
+    // Takes over a local file the reading rule lets this caller read, and opens it for reading.
+    HRESULT openForReading(ILocalFile* file) noexcept;
     // E_UNEXPECTED when nothing is open, E_ACCESSDENIED when the reading rule refuses the file.
     HRESULT readyToRead() noexcept;
     // Up to count bytes from the position, as they are.
@@ -57,7 +48,6 @@ private:
     HRESULT decodeText(size_t limit, std::wstring& out);
     HRESULT decodeLine(std::wstring& line);
 
-    InputFile m_file;
     // How text is decoded: Bytes until a charset is set.
     TextDecoding::Charset m_charset = TextDecoding::Charset::Bytes;
     wchar_t m_replacement = 0xFFFD;

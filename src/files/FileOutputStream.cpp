@@ -1,7 +1,5 @@
 #include "files/FileOutputStream.h"
 
-#include "files/StreamPosition.h"
-
 #include <algorithm>
 #include <span>
 #include <string_view>
@@ -61,36 +59,26 @@ size_t CopyAsciiPrefix(std::wstring_view text, char* out) noexcept {
 // Opens the file of a local file for writing, shared with no one. Only a local file allowed to change
 // the file system may be written: an unsafe one is refused before anything is stored or opened.
 STDMETHODIMP CFileOutputStream::init(ILocalFile* file, LONG ioFlags, LONG, LONG) noexcept {
-    const HRESULT hr = adoptFile(file);
+    HRESULT hr = adoptFile(file);
     if (FAILED(hr)) return hr;
-    // The earlier file is released even when this one cannot be opened.
-    if (!m_file.open(m_path.c_str(), GENERIC_WRITE, 0, nullptr, Disposition(ioFlags), 0, nullptr))
-        return E_FAIL;
+    hr = openTaken(GENERIC_WRITE, 0, Disposition(ioFlags), 0);
+    if (FAILED(hr)) return hr;
     return (ioFlags & kAppendFlag) ? seek(FILE_END, 0) : S_OK;
 }
 
 HRESULT CFileOutputStream::adoptFile(ILocalFile* file) noexcept {
-    if (!file) return E_INVALIDARG;
-    VARIANT_BOOL safe = VARIANT_FALSE;
-    HRESULT hr = file->GetSafe(&safe);
-    if (FAILED(hr)) return hr;
-    Bstr path;
-    hr = file->get_nativePath(path.put());
-    if (FAILED(hr)) return hr;
-    if (BstrEmpty(path.get())) return E_INVALIDARG;
-    if (safe != VARIANT_TRUE) return E_ACCESSDENIED;
-    return ISafeLocalFileImpl::init(path.get(), safe);
+    return takeOver(file, FirstAnswer::Flag,
+                    [](std::wstring_view, bool safe) noexcept { return safe ? S_OK : E_ACCESSDENIED; });
 }
 
 // Opens as XPCOM's file output stream does with these ioFlags: create (0x08), exclusive with create
 // (0x80), truncate (0x20), append at every write (0x10), write through (0x40); -1 for the default.
 STDMETHODIMP CFileOutputStream::initWithFlags(ILocalFile* file, LONG ioFlags, LONG, LONG) noexcept {
     const LONG flags = XpcomFlags(ioFlags);
-    const HRESULT hr = adoptFile(file);
+    HRESULT hr = adoptFile(file);
     if (FAILED(hr)) return hr;
-    if (!m_file.open(m_path.c_str(), GENERIC_WRITE, 0, nullptr, XpcomDisposition(flags),
-                     XpcomAttributes(flags), nullptr))
-        return E_FAIL;
+    hr = openTaken(GENERIC_WRITE, 0, XpcomDisposition(flags), XpcomAttributes(flags));
+    if (FAILED(hr)) return hr;
     m_file.setAppendEachWrite(flags & kPrAppend);
     return S_OK;
 }
@@ -148,23 +136,6 @@ STDMETHODIMP CFileOutputStream::write(BSTR data, LONG count, LONG* pRet) noexcep
     });
 }
 
-STDMETHODIMP CFileOutputStream::seek(LONG whence, LONGLONG offset) noexcept {
-    return SeekFile(m_file, whence, offset);
-}
-
-STDMETHODIMP CFileOutputStream::setEOF() noexcept {
-    return E_NOTIMPL;
-}
-
-STDMETHODIMP CFileOutputStream::tell(ULONGLONG* pRet) noexcept {
-    return TellFile(m_file, pRet);
-}
-
-STDMETHODIMP CFileOutputStream::close() noexcept {
-    m_file.close();
-    return S_OK;
-}
-
 // Closes; a stream opened by initSafe replaces its target now.
 STDMETHODIMP CFileOutputStream::finish() noexcept {
     return m_file.commit();
@@ -172,8 +143,4 @@ STDMETHODIMP CFileOutputStream::finish() noexcept {
 
 STDMETHODIMP CFileOutputStream::flush() noexcept {
     return S_OK;
-}
-
-STDMETHODIMP CFileOutputStream::isNonBlocking(VARIANT_BOOL*) noexcept {
-    return E_NOTIMPL;
 }

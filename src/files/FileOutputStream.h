@@ -1,10 +1,7 @@
 // File output stream: writes text as UTF-8.
 #pragma once
 
-#include "module/ComObject.h"
-#include "script/ScriptImplementsImpl.h"
-#include "script/ObjectSafetyImpl.h"
-#include "files/SafeLocalFileImpl.h"
+#include "files/FileStreamBase.h"
 #include "files/StreamFiles.h"
 
 #include "Zembrolatix.h"
@@ -12,10 +9,7 @@
 #include <memory>
 #include <span>
 
-class CFileOutputStream : public IScriptImplementsImpl<CFileOutputStream, IFileOutputStream2>,
-                          public IObjectSafetyImpl<CFileOutputStream>,
-                          public ISafeLocalFileImpl<CFileOutputStream>,
-                          public CComObjectRootEx<CComSingleThreadModel>,
+class CFileOutputStream : public CFileStreamBase<CFileOutputStream, IFileOutputStream2, OutputFile>,
                           public CComCoClass<CFileOutputStream, &CLSID_FileOutputStream> {
 public:
     BEGIN_COM_MAP(CFileOutputStream)
@@ -30,12 +24,7 @@ public:
     END_COM_MAP()
 
     using ISafeLocalFileImpl<CFileOutputStream>::init;
-    STDMETHOD(seek)(LONG whence, LONGLONG offset) noexcept override;
-    STDMETHOD(setEOF)() noexcept override;
-    STDMETHOD(tell)(ULONGLONG* pRet) noexcept override;
-    STDMETHOD(close)() noexcept override;
     STDMETHOD(flush)() noexcept override;
-    STDMETHOD(isNonBlocking)(VARIANT_BOOL* pRet) noexcept override;
     STDMETHOD(write)(BSTR data, LONG count, LONG* pRet) noexcept override;
     STDMETHOD(finish)() noexcept override;
     STDMETHOD(init)(ILocalFile* file, LONG ioFlags, LONG perm, LONG behaviorFlags) noexcept override;
@@ -47,7 +36,6 @@ private:
     // nothing stored, for one that is not.
     HRESULT adoptFile(ILocalFile* file) noexcept;
 
-    OutputFile m_file;
     // Conversion space kept from one write to the next; it only grows.
     class GrowBuffer {
     public:

@@ -6,6 +6,8 @@
 #include "module/Module.h"
 #include "shared/Bstr.h"
 #include "shared/ComPtr.h"
+#include "shared/OutValue.h"
+#include "shared/Registered.h"
 #include "shared/SafeArray.h"
 #include "shared/Win32.h"
 #include "windows/BrowserWindow.h"
@@ -200,8 +202,7 @@ STDMETHODIMP CFilePicker::get_file(ILocalFile** pVal) noexcept {
         return E_UNEXPECTED;
     return ComBoundary([&] {
         ComPtr<ILocalFile> file;
-        HRESULT hr =
-            ::CoCreateInstance(CLSID_LocalFile, nullptr, CLSCTX_ALL, IID_ILocalFile, file.put_void());
+        HRESULT hr = CreateRegistered(CLSID_LocalFile, file);
         if (FAILED(hr)) return hr;
         Bstr path(ResultText());
         hr = file->initWithNativePath(path.get());
@@ -248,13 +249,18 @@ STDMETHODIMP CFilePicker::get_defaultExtension(BSTR* pVal) noexcept {
     return BstrCopyOut(m_defaultExtension, pVal);
 }
 
-STDMETHODIMP CFilePicker::put_defaultExtension(BSTR newVal) noexcept {
+// A text the next dialog reads, changed only while no dialog is open; a null text is refused.
+HRESULT CFilePicker::PutText(BSTR newVal, std::wstring& text) noexcept {
     if (!newVal) return E_INVALIDARG;
     if (m_dialogOpen) return E_UNEXPECTED;
     return ComBoundary([&] {
-        m_defaultExtension.assign(BstrView(newVal));
+        text.assign(BstrView(newVal));
         return S_OK;
     });
+}
+
+STDMETHODIMP CFilePicker::put_defaultExtension(BSTR newVal) noexcept {
+    return PutText(newVal, m_defaultExtension);
 }
 
 STDMETHODIMP CFilePicker::get_defaultString(BSTR* pVal) noexcept {
@@ -263,12 +269,7 @@ STDMETHODIMP CFilePicker::get_defaultString(BSTR* pVal) noexcept {
 }
 
 STDMETHODIMP CFilePicker::put_defaultString(BSTR newVal) noexcept {
-    if (!newVal) return E_INVALIDARG;
-    if (m_dialogOpen) return E_UNEXPECTED;
-    return ComBoundary([&] {
-        m_defaultString.assign(BstrView(newVal));
-        return S_OK;
-    });
+    return PutText(newVal, m_defaultString);
 }
 
 STDMETHODIMP CFilePicker::get_displayDirectory(ILocalFile** pVal) noexcept {
@@ -293,9 +294,7 @@ STDMETHODIMP CFilePicker::put_displayDirectory(ILocalFile* newVal) noexcept {
 }
 
 STDMETHODIMP CFilePicker::get_filterIndex(LONG* pVal) noexcept {
-    if (!pVal) return E_POINTER;
-    *pVal = m_filterIndex;
-    return S_OK;
+    return ValueOut(m_filterIndex, pVal);
 }
 
 STDMETHODIMP CFilePicker::put_filterIndex(LONG newVal) noexcept {

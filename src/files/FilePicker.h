@@ -53,6 +53,7 @@ private:
     // first, and the dialog that left it allowed several files.
     bool ResultIsList() const noexcept;
     HWND DialogOwner() const noexcept { return m_owner ? m_owner : ::GetActiveWindow(); }
+    HRESULT PutText(BSTR newVal, std::wstring& text) noexcept;
 
     HWND m_owner = nullptr;
     std::wstring m_title;

@@ -4,6 +4,7 @@
 #include "files/FileTree.h"
 #include "files/PathRules.h"
 #include "files/ReadingRule.h"
+#include "shared/OutValue.h"
 #include "shared/SafeArray.h"
 #include "shared/Storage.h"
 #include "shared/Win32.h"
@@ -97,14 +98,31 @@ bool FileTimeOf(double ms, FILETIME& time) noexcept {
 // The path and flag of another local file, as initWithFile reads them.
 HRESULT PathAndFlagOf(ILocalFile* file, std::wstring& path, bool& safe) {
     Bstr text;
-    HRESULT hr = file->get_nativePath(text.put());
-    if (FAILED(hr)) return hr;
     VARIANT_BOOL flag = VARIANT_FALSE;
-    hr = file->GetSafe(&flag);
+    const HRESULT hr = ReadLocalFile(file, FirstAnswer::Path, text, flag);
     if (FAILED(hr)) return hr;
     path.assign(text.view());
     safe = flag == VARIANT_TRUE;
     return S_OK;
+}
+
+// A yes-or-no question about what the file system holds under path, answered into out.
+template <class Question> HRESULT Answer(const std::wstring& path, VARIANT_BOOL* out, Question question) {
+    if (!out) return E_POINTER;
+    return BoolOut(question(LookUp(path)), out);
+}
+
+// A yes-or-no question about the path of another local file, answered into out; a failure of that
+// file is returned unchanged.
+template <class Question>
+HRESULT AnswerAbout(ILocalFile* file, VARIANT_BOOL* out, Question question) noexcept {
+    return ComBoundary([&] {
+        std::wstring other;
+        bool otherSafe = false;
+        const HRESULT hr = PathAndFlagOf(file, other, otherSafe);
+        if (FAILED(hr)) return hr;
+        return BoolOut(question(other), out);
+    });
 }
 
 // A new name given as an optional argument: none (missing, null, empty), or one plain leaf.
@@ -165,16 +183,11 @@ STDMETHODIMP CLocalFile::append(BSTR node) noexcept {
 }
 
 STDMETHODIMP CLocalFile::exists(VARIANT_BOOL* pRet) noexcept {
-    if (!pRet) return E_POINTER;
-    *pRet = LookUp(m_path).found ? VARIANT_TRUE : VARIANT_FALSE;
-    return S_OK;
+    return Answer(m_path, pRet, [](const Lookup& entry) { return entry.found; });
 }
 
 STDMETHODIMP CLocalFile::isDirectory(VARIANT_BOOL* pRet) noexcept {
-    if (!pRet) return E_POINTER;
-    const Lookup entry = LookUp(m_path);
-    *pRet = entry.found && entry.directory ? VARIANT_TRUE : VARIANT_FALSE;
-    return S_OK;
+    return Answer(m_path, pRet, [](const Lookup& entry) { return entry.found && entry.directory; });
 }
 
 // Missing folders above the path are made first. An existing folder asked for again is no failure;
@@ -208,15 +221,9 @@ STDMETHODIMP CLocalFile::remove(VARIANT_BOOL recursive) noexcept {
     });
 }
 
+// Path and flag as they are, never recomputed.
 STDMETHODIMP CLocalFile::initWithFile(ILocalFile* pFile) noexcept {
-    if (!pFile) return E_INVALIDARG;
-    Bstr path;
-    HRESULT hr = pFile->get_nativePath(path.put());
-    if (FAILED(hr)) return hr;
-    VARIANT_BOOL safe = VARIANT_FALSE;
-    hr = pFile->GetSafe(&safe);
-    if (FAILED(hr)) return hr;
-    return ISafeLocalFileImpl::init(path.get(), safe);
+    return takeOver(pFile, FirstAnswer::Path, [](std::wstring_view, bool) noexcept { return S_OK; });
 }
 
 STDMETHODIMP CLocalFile::initWithNativePath(BSTR filePath) noexcept {
@@ -290,14 +297,8 @@ STDMETHODIMP CLocalFile::clone(ILocalFile2** pRet) noexcept {
 STDMETHODIMP CLocalFile::equals(ILocalFile* inFile, VARIANT_BOOL* pRet) noexcept {
     if (!inFile) return E_INVALIDARG;
     if (!pRet) return E_POINTER;
-    return ComBoundary([&] {
-        std::wstring other;
-        bool otherSafe = false;
-        HRESULT hr = PathAndFlagOf(inFile, other, otherSafe);
-        if (FAILED(hr)) return hr;
-        *pRet = PathRules::SamePath(m_path, other) ? VARIANT_TRUE : VARIANT_FALSE;
-        return S_OK;
-    });
+    return AnswerAbout(inFile, pRet,
+                       [&](const std::wstring& other) { return PathRules::SamePath(m_path, other); });
 }
 
 // inFile lies below this folder: at any depth, or as a direct entry when recur is false.
@@ -311,48 +312,33 @@ STDMETHODIMP CLocalFile::contains(ILocalFile* inFile, VARIANT recur, VARIANT_BOO
         anyDepth = flag.boolVal != VARIANT_FALSE;
     }
     if (!pRet) return E_POINTER;
-    return ComBoundary([&] {
-        std::wstring other;
-        bool otherSafe = false;
-        HRESULT hr = PathAndFlagOf(inFile, other, otherSafe);
-        if (FAILED(hr)) return hr;
-        bool inside = PathRules::LiesInside(other, m_path) && !PathRules::SamePath(other, m_path);
-        if (inside && !anyDepth) {
-            std::optional<std::wstring> parent = PathRules::ParentPath(other);
-            inside = parent && PathRules::SamePath(*parent, m_path);
-        }
-        *pRet = inside ? VARIANT_TRUE : VARIANT_FALSE;
-        return S_OK;
+    return AnswerAbout(inFile, pRet, [&](const std::wstring& other) {
+        if (!PathRules::LiesInside(other, m_path) || PathRules::SamePath(other, m_path)) return false;
+        if (anyDepth) return true;
+        std::optional<std::wstring> parent = PathRules::ParentPath(other);
+        return parent && PathRules::SamePath(*parent, m_path);
     });
 }
 
 STDMETHODIMP CLocalFile::isFile(VARIANT_BOOL* pRet) noexcept {
-    if (!pRet) return E_POINTER;
-    const Lookup entry = LookUp(m_path);
-    *pRet = entry.found && !entry.directory ? VARIANT_TRUE : VARIANT_FALSE;
-    return S_OK;
+    return Answer(m_path, pRet, [](const Lookup& entry) { return entry.found && !entry.directory; });
 }
 
 STDMETHODIMP CLocalFile::isReadable(VARIANT_BOOL* pRet) noexcept {
-    if (!pRet) return E_POINTER;
-    *pRet = LookUp(m_path).found ? VARIANT_TRUE : VARIANT_FALSE;
-    return S_OK;
+    return exists(pRet);
 }
 
 // Folders ignore the read-only attribute; files carrying it are not writable.
 STDMETHODIMP CLocalFile::isWritable(VARIANT_BOOL* pRet) noexcept {
-    if (!pRet) return E_POINTER;
-    const Lookup entry = LookUp(m_path);
-    const bool writable = entry.found && (entry.directory || !(entry.attributes & FILE_ATTRIBUTE_READONLY));
-    *pRet = writable ? VARIANT_TRUE : VARIANT_FALSE;
-    return S_OK;
+    return Answer(m_path, pRet, [](const Lookup& entry) {
+        return entry.found && (entry.directory || !(entry.attributes & FILE_ATTRIBUTE_READONLY));
+    });
 }
 
 STDMETHODIMP CLocalFile::isHidden(VARIANT_BOOL* pRet) noexcept {
-    if (!pRet) return E_POINTER;
-    const Lookup entry = LookUp(m_path);
-    *pRet = entry.found && (entry.attributes & FILE_ATTRIBUTE_HIDDEN) ? VARIANT_TRUE : VARIANT_FALSE;
-    return S_OK;
+    return Answer(m_path, pRet, [](const Lookup& entry) {
+        return entry.found && (entry.attributes & FILE_ATTRIBUTE_HIDDEN);
+    });
 }
 
 STDMETHODIMP CLocalFile::get_lastModifiedTime(double* pVal) noexcept {
@@ -450,8 +436,8 @@ STDMETHODIMP CLocalFile::createUnique(LONG type, LONG) noexcept {
     });
 }
 
-HRESULT CLocalFile::Destination(ILocalFile* newParentDir, const VARIANT& newName, std::wstring& target,
-                                bool& safe) {
+HRESULT CLocalFile::Placement(ILocalFile* newParentDir, const VARIANT& newName, SourceUse use,
+                              std::wstring& source, std::wstring& target) {
     std::wstring leaf;
     HRESULT hr = OptionalLeaf(newName, leaf);
     if (FAILED(hr)) return hr;
@@ -470,8 +456,13 @@ HRESULT CLocalFile::Destination(ILocalFile* newParentDir, const VARIANT& newName
     }
     if (leaf.empty()) leaf = PathRules::LeafName(entry);
     if (leaf.empty()) return E_UNEXPECTED;
-    target = PathRules::AppendNode(folder, leaf);
-    safe = (folderSafe && PathRules::LiesInside(target, folder)) || InsidePrivateDataFolder(target);
+    std::wstring placed = PathRules::AppendNode(folder, leaf);
+    const bool placedSafe =
+        (folderSafe && PathRules::LiesInside(placed, folder)) || InsidePrivateDataFolder(placed);
+    const bool sourceAllowed = use == SourceUse::Read ? MayReadFile(m_path, m_safe) : m_safe;
+    if (!sourceAllowed || !placedSafe) return E_ACCESSDENIED;
+    source = entry;
+    target = std::move(placed);
     return S_OK;
 }
 
@@ -479,12 +470,9 @@ HRESULT CLocalFile::Destination(ILocalFile* newParentDir, const VARIANT& newName
 // when null) under newName (this entry's own name when none). The target must not exist yet.
 STDMETHODIMP CLocalFile::copyTo(ILocalFile* newParentDir, VARIANT newName) noexcept {
     return ComBoundary([&]() -> HRESULT {
-        std::wstring target;
-        bool targetSafe = false;
-        HRESULT hr = Destination(newParentDir, newName, target, targetSafe);
+        std::wstring source, target;
+        HRESULT hr = Placement(newParentDir, newName, SourceUse::Read, source, target);
         if (FAILED(hr)) return hr;
-        if (!MayReadFile(m_path, m_safe) || !targetSafe) return E_ACCESSDENIED;
-        const std::wstring source = EntryText(m_path);
         if (PathRules::LiesInside(target, source)) return E_INVALIDARG;
         if (!FileTree::StatusOf(source).found) return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
         hr = MakeParentFolders(target);
@@ -497,12 +485,9 @@ STDMETHODIMP CLocalFile::copyTo(ILocalFile* newParentDir, VARIANT newName) noexc
 // from then on.
 STDMETHODIMP CLocalFile::moveTo(ILocalFile* newParentDir, VARIANT newName) noexcept {
     return ComBoundary([&]() -> HRESULT {
-        std::wstring target;
-        bool targetSafe = false;
-        HRESULT hr = Destination(newParentDir, newName, target, targetSafe);
+        std::wstring source, target;
+        HRESULT hr = Placement(newParentDir, newName, SourceUse::Change, source, target);
         if (FAILED(hr)) return hr;
-        if (!m_safe || !targetSafe) return E_ACCESSDENIED;
-        const std::wstring source = EntryText(m_path);
         if (PathRules::LiesInside(target, source) && !PathRules::SamePath(target, source))
             return E_INVALIDARG;
         const FileTree::Status status = FileTree::StatusOf(source);
@@ -537,13 +522,9 @@ STDMETHODIMP CLocalFile::normalize() noexcept {
 }
 
 STDMETHODIMP CLocalFile::get_NORMAL_FILE_TYPE(LONG* pVal) noexcept {
-    if (!pVal) return E_POINTER;
-    *pVal = NormalFileType;
-    return S_OK;
+    return ValueOut(NormalFileType, pVal);
 }
 
 STDMETHODIMP CLocalFile::get_DIRECTORY_TYPE(LONG* pVal) noexcept {
-    if (!pVal) return E_POINTER;
-    *pVal = DirectoryType;
-    return S_OK;
+    return ValueOut(DirectoryType, pVal);
 }

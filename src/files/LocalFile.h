@@ -1,19 +1,11 @@
 // Local file: one file-system path and its safe flag.
 #pragma once
 
-#include "module/ComObject.h"
-#include "script/ScriptImplementsImpl.h"
-#include "script/ObjectSafetyImpl.h"
-#include "files/SafeLocalFileImpl.h"
-
-#include "Zembrolatix.h"
+#include "files/SafeFileObject.h"
 
 #include <string>
 
-class CLocalFile : public IScriptImplementsImpl<CLocalFile, ILocalFile2>,
-                   public IObjectSafetyImpl<CLocalFile>,
-                   public ISafeLocalFileImpl<CLocalFile>,
-                   public CComObjectRootEx<CComSingleThreadModel>,
+class CLocalFile : public CSafeFileObject<CLocalFile, ILocalFile2>,
                    public CComCoClass<CLocalFile, &CLSID_LocalFile> {
 public:
     BEGIN_COM_MAP(CLocalFile)
@@ -63,7 +55,11 @@ public:
     static HRESULT NewFile(const std::wstring& path, bool safe, ILocalFile2** out) noexcept;
 
 private:
-    // Where a copy or move of this entry goes: the folder (this entry's own when none is given) and
-    // the leaf (this entry's own when none is given); and whether that place may be changed.
-    HRESULT Destination(ILocalFile* newParentDir, const VARIANT& newName, std::wstring& target, bool& safe);
+    // What a copy or move does with this entry: reads it, or changes it.
+    enum class SourceUse { Read, Change };
+    // Where a copy or move of this entry goes: target, in the folder (this entry's own when none is
+    // given) under the leaf (this entry's own when none is given); and source, this entry without a
+    // trailing separator. E_ACCESSDENIED when this entry may not be used so or the target not changed.
+    HRESULT Placement(ILocalFile* newParentDir, const VARIANT& newName, SourceUse use, std::wstring& source,
+                      std::wstring& target);
 };

@@ -102,21 +102,14 @@ std::optional<Rooted> SplitRoot(std::wstring_view path) {
     return std::nullopt;
 }
 
-int HexValue(wchar_t c) noexcept {
-    if (c >= L'0' && c <= L'9') return c - L'0';
-    if (c >= L'a' && c <= L'f') return c - L'a' + 10;
-    if (c >= L'A' && c <= L'F') return c - L'A' + 10;
-    return -1;
-}
-
 // %xx escapes decoded one unit each; a malformed escape stays as written.
 std::wstring DecodeEscapes(std::wstring_view text) {
     std::wstring out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == L'%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 &&
-            HexValue(text[i + 2]) >= 0) {
-            out.push_back(static_cast<wchar_t>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2])));
+        if (text[i] == L'%' && i + 2 < text.size() && HexDigit(text[i + 1]) >= 0 &&
+            HexDigit(text[i + 2]) >= 0) {
+            out.push_back(static_cast<wchar_t>(HexDigit(text[i + 1]) * 16 + HexDigit(text[i + 2])));
             i += 2;
         } else {
             out.push_back(text[i]);
@@ -351,7 +344,6 @@ bool SamePath(std::wstring_view a, std::wstring_view b) {
 }
 
 std::wstring FileUrlFromPath(std::wstring_view path) {
-    static constexpr wchar_t kHex[] = L"0123456789ABCDEF";
     std::wstring out = L"file:";
     size_t start = 0;
     if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
@@ -373,8 +365,8 @@ std::wstring FileUrlFromPath(std::wstring_view path) {
             out.push_back(c);
         } else {
             out.push_back(L'%');
-            out.push_back(kHex[(c >> 4) & 0xF]);
-            out.push_back(kHex[c & 0xF]);
+            out.push_back(HexDigitChar(c >> 4));
+            out.push_back(HexDigitChar(c));
         }
     }
     return out;

@@ -1,6 +1,7 @@
 #include "files/PickerText.h"
 
 #include "files/PathRules.h"
+#include "shared/TextUtil.h"
 
 namespace PickerText {
 
@@ -47,17 +48,7 @@ std::wstring DialogFilterList(std::wstring_view filters) {
 }
 
 std::wstring ExpandLineBreaks(std::wstring_view title) {
-    std::wstring out;
-    out.reserve(title.size());
-    for (size_t i = 0; i < title.size(); ++i) {
-        if (title[i] == L'\\' && i + 1 < title.size() && title[i + 1] == L'n') {
-            out.push_back(L'\n');
-            ++i;
-        } else {
-            out.push_back(title[i]);
-        }
-    }
-    return out;
+    return ExpandEscape(title, L'n', L'\n');
 }
 
 std::vector<std::wstring> SelectionPaths(std::wstring_view result, size_t nameOffset) {

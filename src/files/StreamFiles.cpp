@@ -1,6 +1,6 @@
 #include "files/StreamFiles.h"
 
-#include "files/StreamPosition.h"
+#include "shared/TextUtil.h"
 
 #include <algorithm>
 #include <new>
@@ -25,11 +25,34 @@ std::optional<std::wstring> TemporaryPathBeside(std::wstring_view target, unsign
     std::wstring path(target.substr(0, separator + 1));
     path += leaf;
     path += L'~';
-    constexpr wchar_t kHex[] = L"0123456789ABCDEF";
     for (int shift = 28; shift >= 0; shift -= 4)
-        path += kHex[(number >> shift) & 0xF];
+        path += HexDigitChar(number >> shift);
     path += L".tmp";
     return path;
+}
+
+// ---- StreamFile ----------------------------------------------------------------------------------
+
+bool StreamFile::open(const wchar_t* path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                      DWORD disposition, DWORD flags, HANDLE templateFile) noexcept {
+    close();
+    return File::open(path, access, share, security, disposition, flags, templateFile);
+}
+
+HRESULT StreamFile::seek(LONG whence, LONGLONG offset) noexcept {
+    if (!isValid() || whence < FILE_BEGIN || whence > FILE_END) return E_FAIL;
+    LARGE_INTEGER distance{};
+    distance.QuadPart = offset;
+    return ::SetFilePointerEx(get(), distance, nullptr, static_cast<DWORD>(whence)) ? S_OK : E_FAIL;
+}
+
+HRESULT StreamFile::tell(ULONGLONG* position) const noexcept {
+    if (!position) return E_POINTER;
+    if (!isValid()) return E_FAIL;
+    LARGE_INTEGER zero{}, current{};
+    if (!::SetFilePointerEx(get(), zero, &current, FILE_CURRENT)) return E_FAIL;
+    *position = static_cast<ULONGLONG>(current.QuadPart);
+    return S_OK;
 }
 
 // ---- InputFile -----------------------------------------------------------------------------------
@@ -37,12 +60,6 @@ std::optional<std::wstring> TemporaryPathBeside(std::wstring_view target, unsign
 void InputFile::forget() noexcept {
     m_begin = m_end = 0;
     m_reading = Reading{};
-}
-
-bool InputFile::open(const wchar_t* path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
-                     DWORD disposition, DWORD flags, HANDLE templateFile) noexcept {
-    forget();
-    return File::open(path, access, share, security, disposition, flags, templateFile);
 }
 
 BOOL InputFile::close() noexcept {
@@ -53,7 +70,7 @@ BOOL InputFile::close() noexcept {
 HRESULT InputFile::tell(ULONGLONG* position) const noexcept {
     if (!position) return E_POINTER;
     ULONGLONG system = 0;
-    const HRESULT hr = TellFile(*this, &system);
+    const HRESULT hr = StreamFile::tell(&system);
     if (FAILED(hr)) return hr;
     *position = system - (m_end - m_begin);
     return S_OK;
@@ -73,7 +90,7 @@ HRESULT InputFile::seek(LONG whence, LONGLONG offset) noexcept {
     kept.bomCharset = m_reading.bomCharset;
     forget();
     m_reading = std::move(kept);
-    return SeekFile(*this, whence, offset);
+    return StreamFile::seek(whence, offset);
 }
 
 HRESULT InputFile::remaining(ULONGLONG* count) const noexcept {
@@ -147,12 +164,6 @@ HRESULT InputFile::read(size_t count, std::vector<unsigned char>& out) noexcept 
 }
 
 // ---- OutputFile ----------------------------------------------------------------------------------
-
-bool OutputFile::open(const wchar_t* path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
-                      DWORD disposition, DWORD flags, HANDLE templateFile) noexcept {
-    close();
-    return File::open(path, access, share, security, disposition, flags, templateFile);
-}
 
 HRESULT OutputFile::openReplacing(const std::wstring& target, DWORD flags) noexcept {
     close();

@@ -1,6 +1,7 @@
-// The files under the two file streams. An input file reads ahead into a buffer of its own, so text can
-// be decoded and lines found in memory, while its position stays that of the bytes handed out. An output
-// file can append at each write, and can stand in for a target it replaces only when told to commit.
+// The files under the two file streams. Both open and move as a stream file does. An input file reads
+// ahead into a buffer of its own, so text can be decoded and lines found in memory, while its position
+// stays that of the bytes handed out. An output file can append at each write, and can stand in for a
+// target it replaces only when told to commit.
 #pragma once
 
 #include "files/TextDecoding.h"
@@ -16,15 +17,27 @@
 // no name. Text only.
 std::optional<std::wstring> TemporaryPathBeside(std::wstring_view target, unsigned number);
 
-class InputFile : public API::Win32::File {
+// An open file and its position.
+class StreamFile : public API::Win32::File {
 public:
-    // Opens as File::open does, forgetting everything read ahead from the earlier file.
+    // Closes the file held (and with it all the stream kept about it), then opens as File::open does.
     bool open(const wchar_t* path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
               DWORD disposition, DWORD flags, HANDLE templateFile) noexcept;
+
+    // Moves the pointer; whence 0, 1 and 2 are FILE_BEGIN, FILE_CURRENT and FILE_END. E_FAIL on any
+    // failure (no open file, another whence, a negative position).
+    HRESULT seek(LONG whence, LONGLONG offset) noexcept;
+    // The position as an unsigned 64-bit number; E_POINTER for a null pointer, E_FAIL without an open file.
+    HRESULT tell(ULONGLONG* position) const noexcept;
+};
+
+class InputFile : public StreamFile {
+public:
+    // Forgets everything read ahead.
     BOOL close() noexcept override;
     ~InputFile() override { InputFile::close(); }
 
-    // The position of the next byte handed out, and moving it; as SeekFile and TellFile.
+    // The position of the next byte handed out, and moving it; as a stream file's.
     HRESULT seek(LONG whence, LONGLONG offset) noexcept;
     HRESULT tell(ULONGLONG* position) const noexcept;
     // Bytes from the position to the end (0 beyond the end).
@@ -59,11 +72,8 @@ private:
     Reading m_reading;
 };
 
-class OutputFile : public API::Win32::File {
+class OutputFile : public StreamFile {
 public:
-    // Opens as File::open does; an earlier replacement not committed is abandoned first.
-    bool open(const wchar_t* path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
-              DWORD disposition, DWORD flags, HANDLE templateFile) noexcept;
     // Opens a new temporary file beside target, to replace target at commit. E_FAIL when none can be made.
     HRESULT openReplacing(const std::wstring& target, DWORD flags) noexcept;
     // Closes; a replacement not committed is abandoned: its temporary file is removed, target stays.

@@ -98,13 +98,6 @@ private:
     HRESULT m_hr = S_OK;
 };
 
-int HexDigit(wchar_t c) noexcept {
-    if (c >= L'0' && c <= L'9') return c - L'0';
-    if (c >= L'a' && c <= L'f') return c - L'a' + 10;
-    if (c >= L'A' && c <= L'F') return c - L'A' + 10;
-    return -1;
-}
-
 HRESULT ParseDword(std::wstring_view text, uint32_t& out) noexcept {
     if (text.empty()) return DISP_E_TYPEMISMATCH;
     uint64_t value = 0;
@@ -132,17 +125,7 @@ HRESULT ParseBinary(std::wstring_view text, std::vector<uint8_t>& out) {
 
 // The strings of a multi-string value are separated by the two characters backslash and zero.
 std::wstring ParseMultiString(std::wstring_view text) {
-    std::wstring out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == L'\\' && i + 1 < text.size() && text[i + 1] == L'0') {
-            out.push_back(L'\0');
-            ++i;
-        } else {
-            out.push_back(text[i]);
-        }
-    }
-    return out;
+    return ExpandEscape(text, L'0', L'\0');
 }
 
 class Parser {

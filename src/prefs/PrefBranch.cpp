@@ -3,6 +3,7 @@
 #include "module/Module.h"
 #include "prefs/PrefTree.h"
 #include "shared/Bstr.h"
+#include "shared/OutValue.h"
 #include "shared/SafeArray.h"
 #include "shared/Storage.h"
 
@@ -13,6 +14,14 @@ namespace {
 // or written.
 bool UsableName(BSTR name) noexcept {
     return !PrefStorage::HasEmbeddedNul(BstrView(name));
+}
+
+// The number stored under name, by its width: a DWORD or a QWORD value.
+bool ReadStored(const API::Win32::RegKey& key, BSTR name, DWORD& out) noexcept {
+    return key.readDword(name, out);
+}
+bool ReadStored(const API::Win32::RegKey& key, BSTR name, ULONGLONG& out) noexcept {
+    return key.readQword(name, out);
 }
 
 constexpr wchar_t kChangedTopic[] = L"nsPref:changed";
@@ -98,6 +107,22 @@ HRESULT CPrefBranch::Store(BSTR name, const PrefStorage::StoredValue& value) con
                : E_FAIL;
 }
 
+template <class MakeValue> HRESULT CPrefBranch::Write(BSTR name, MakeValue make) const noexcept {
+    const HRESULT hr = CheckWrite(name);
+    if (FAILED(hr)) return hr;
+    return ComBoundary([&] { return Store(name, make()); });
+}
+
+template <class Stored, class Out, class Convert>
+HRESULT CPrefBranch::ReadNumber(BSTR name, Out* out, Convert convert) const noexcept {
+    const HRESULT hr = CheckRead(name, out);
+    if (FAILED(hr)) return hr;
+    Stored stored = 0;
+    if (!UsableName(name) || !ReadStored(m_key, name, stored)) return E_FAIL;
+    *out = convert(stored);
+    return S_OK;
+}
+
 STDMETHODIMP CPrefBranch::prefHasUserValue(BSTR aPrefName, VARIANT_BOOL* pRet) noexcept {
     HRESULT hr = CheckRead(aPrefName, pRet);
     if (FAILED(hr)) return hr;
@@ -106,18 +131,13 @@ STDMETHODIMP CPrefBranch::prefHasUserValue(BSTR aPrefName, VARIANT_BOOL* pRet) n
 }
 
 STDMETHODIMP CPrefBranch::getBoolPref(BSTR aPrefName, VARIANT_BOOL* pRet) noexcept {
-    HRESULT hr = CheckRead(aPrefName, pRet);
-    if (FAILED(hr)) return hr;
-    DWORD stored = 0;
-    if (!UsableName(aPrefName) || !m_key.readDword(aPrefName, stored)) return E_FAIL;
-    *pRet = PrefStorage::BoolFromDword(stored) ? VARIANT_TRUE : VARIANT_FALSE;
-    return S_OK;
+    return ReadNumber<DWORD>(aPrefName, pRet, [](DWORD stored) -> VARIANT_BOOL {
+        return PrefStorage::BoolFromDword(stored) ? VARIANT_TRUE : VARIANT_FALSE;
+    });
 }
 
 STDMETHODIMP CPrefBranch::setBoolPref(BSTR aPrefName, VARIANT_BOOL aValue) noexcept {
-    HRESULT hr = CheckWrite(aPrefName);
-    if (FAILED(hr)) return hr;
-    return ComBoundary([&] { return Store(aPrefName, PrefStorage::BoolValue(aValue)); });
+    return Write(aPrefName, [&] { return PrefStorage::BoolValue(aValue); });
 }
 
 STDMETHODIMP CPrefBranch::getCharPref(BSTR aPrefName, BSTR* pRet) noexcept {
@@ -134,40 +154,25 @@ STDMETHODIMP CPrefBranch::getCharPref(BSTR aPrefName, BSTR* pRet) noexcept {
 }
 
 STDMETHODIMP CPrefBranch::setCharPref(BSTR aPrefName, BSTR aValue) noexcept {
-    HRESULT hr = CheckWrite(aPrefName);
-    if (FAILED(hr)) return hr;
     // A null value is the empty string: the terminator alone.
-    return ComBoundary([&] { return Store(aPrefName, PrefStorage::CharValue(BstrView(aValue))); });
+    return Write(aPrefName, [&] { return PrefStorage::CharValue(BstrView(aValue)); });
 }
 
 STDMETHODIMP CPrefBranch::getIntPref(BSTR aPrefName, LONG* pRet) noexcept {
-    HRESULT hr = CheckRead(aPrefName, pRet);
-    if (FAILED(hr)) return hr;
-    DWORD stored = 0;
-    if (!UsableName(aPrefName) || !m_key.readDword(aPrefName, stored)) return E_FAIL;
-    *pRet = static_cast<LONG>(stored);
-    return S_OK;
+    return ReadNumber<DWORD>(aPrefName, pRet, [](DWORD stored) { return static_cast<LONG>(stored); });
 }
 
 STDMETHODIMP CPrefBranch::setIntPref(BSTR aPrefName, LONG aValue) noexcept {
-    HRESULT hr = CheckWrite(aPrefName);
-    if (FAILED(hr)) return hr;
-    return ComBoundary([&] { return Store(aPrefName, PrefStorage::IntValue(aValue)); });
+    return Write(aPrefName, [&] { return PrefStorage::IntValue(aValue); });
 }
 
 STDMETHODIMP CPrefBranch::getInt64Pref(BSTR aPrefName, LONGLONG* pRet) noexcept {
-    HRESULT hr = CheckRead(aPrefName, pRet);
-    if (FAILED(hr)) return hr;
-    ULONGLONG stored = 0;
-    if (!UsableName(aPrefName) || !m_key.readQword(aPrefName, stored)) return E_FAIL;
-    *pRet = static_cast<LONGLONG>(stored);
-    return S_OK;
+    return ReadNumber<ULONGLONG>(aPrefName, pRet,
+                                 [](ULONGLONG stored) { return static_cast<LONGLONG>(stored); });
 }
 
 STDMETHODIMP CPrefBranch::setInt64Pref(BSTR aPrefName, LONGLONG aValue) noexcept {
-    HRESULT hr = CheckWrite(aPrefName);
-    if (FAILED(hr)) return hr;
-    return ComBoundary([&] { return Store(aPrefName, PrefStorage::Int64Value(aValue)); });
+    return Write(aPrefName, [&] { return PrefStorage::Int64Value(aValue); });
 }
 
 STDMETHODIMP CPrefBranch::getChildList(BSTR aStartingAt, VARIANT* pNames) noexcept {
@@ -301,25 +306,17 @@ void CPrefBranch::Notify(const std::vector<std::wstring>& changed) {
 }
 
 STDMETHODIMP CPrefBranch::get_PREF_INVALID(LONG* pValue) noexcept {
-    if (!pValue) return E_POINTER;
-    *pValue = PrefStorage::kPrefInvalid;
-    return S_OK;
+    return ValueOut<LONG>(PrefStorage::kPrefInvalid, pValue);
 }
 
 STDMETHODIMP CPrefBranch::get_PREF_STRING(LONG* pValue) noexcept {
-    if (!pValue) return E_POINTER;
-    *pValue = PrefStorage::kPrefString;
-    return S_OK;
+    return ValueOut<LONG>(PrefStorage::kPrefString, pValue);
 }
 
 STDMETHODIMP CPrefBranch::get_PREF_INT(LONG* pValue) noexcept {
-    if (!pValue) return E_POINTER;
-    *pValue = PrefStorage::kPrefInt;
-    return S_OK;
+    return ValueOut<LONG>(PrefStorage::kPrefInt, pValue);
 }
 
 STDMETHODIMP CPrefBranch::get_PREF_BOOL(LONG* pValue) noexcept {
-    if (!pValue) return E_POINTER;
-    *pValue = PrefStorage::kPrefBool;
-    return S_OK;
+    return ValueOut<LONG>(PrefStorage::kPrefBool, pValue);
 }

@@ -59,6 +59,12 @@ private:
     HRESULT CheckWrite(BSTR name) const noexcept;
     // Writes one value whose name passed CheckWrite.
     HRESULT Store(BSTR name, const PrefStorage::StoredValue& value) const noexcept;
+    // A setter: the value make() gives is stored under name once CheckWrite allows it.
+    template <class MakeValue> HRESULT Write(BSTR name, MakeValue make) const noexcept;
+    // A getter of a number: the DWORD or QWORD (Stored) under name, given out as convert makes it.
+    // E_FAIL when no such value is stored.
+    template <class Stored, class Out, class Convert>
+    HRESULT ReadNumber(BSTR name, Out* out, Convert convert) const noexcept;
 
     // One added observer: the domain it watches, the object called, and that object's identity.
     struct Observer {

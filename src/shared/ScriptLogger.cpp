@@ -2,6 +2,7 @@
 
 #include "shared/AnsiText.h"
 #include "shared/Bstr.h"
+#include "shared/OutValue.h"
 #include "shared/ProcessLog.h"
 
 #include <algorithm>
@@ -39,9 +40,7 @@ STDMETHODIMP CScriptLogger::init(BSTR prefix) noexcept {
 }
 
 STDMETHODIMP CScriptLogger::get_isEnabled(VARIANT_BOOL* pVal) noexcept {
-    if (!pVal) return E_POINTER;
-    *pVal = m_log.isEnabled() ? VARIANT_TRUE : VARIANT_FALSE;
-    return S_OK;
+    return BoolOut(m_log.isEnabled(), pVal);
 }
 
 STDMETHODIMP CScriptLogger::debug(BSTR message) noexcept {

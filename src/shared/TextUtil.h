@@ -29,3 +29,32 @@ inline std::wstring ToAsciiUpper(std::wstring_view text) {
         c = AsciiUpper(c);
     return out;
 }
+
+// The value of one hexadecimal digit (0-9, a-f, A-F); -1 for any other character.
+constexpr int HexDigit(wchar_t c) noexcept {
+    if (c >= L'0' && c <= L'9') return c - L'0';
+    if (c >= L'a' && c <= L'f') return c - L'a' + 10;
+    if (c >= L'A' && c <= L'F') return c - L'A' + 10;
+    return -1;
+}
+
+// The upper-case hexadecimal digit of the low four bits of value.
+constexpr wchar_t HexDigitChar(unsigned value) noexcept {
+    return L"0123456789ABCDEF"[value & 0xF];
+}
+
+// text with every backslash followed by letter, as a script writes an escape, made the one character
+// replacement; every other character, and a backslash before anything else, stays as written.
+inline std::wstring ExpandEscape(std::wstring_view text, wchar_t letter, wchar_t replacement) {
+    std::wstring out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'\\' && i + 1 < text.size() && text[i + 1] == letter) {
+            out.push_back(replacement);
+            ++i;
+        } else {
+            out.push_back(text[i]);
+        }
+    }
+    return out;
+}

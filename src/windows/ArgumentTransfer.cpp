@@ -87,7 +87,7 @@ ComPtr<IDispatch> CArgumentTransfer::FindAddArgument() noexcept {
     // Values meant for the opened page never go to a page of another origin the window shows later.
     const bool samePage = ComBoundary([&] {
                               const std::wstring address = PageAddress(document.get());
-                              if (!m_pageModule && GetUrlScheme(address) == L"res")
+                              if (!m_pageModule && IsResUrl(address))
                                   m_pageModule = GetResModulePath(address);
                               return m_pageModule && IsPageOfModule(address, *m_pageModule) ? S_OK : S_FALSE;
                           }) == S_OK;

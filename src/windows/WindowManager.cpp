@@ -4,6 +4,7 @@
 #include "bundles/ResourceUrl.h"
 #include "host/XmlServices.h"
 #include "shared/LogWriter.h"
+#include "shared/Registered.h"
 #include "windows/ArgumentTransfer.h"
 #include "windows/BrowserWindow.h"
 
@@ -35,7 +36,7 @@ HRESULT SendKeys(LONG keyCode, VARIANT_BOOL shiftKey, VARIANT_BOOL ctrlKey, VARI
 // registered, and no escapes the browser would decode into another module path. Any other address
 // answers true.
 bool MayNavigateTo(std::wstring_view address) {
-    if (GetUrlScheme(address) != L"res") return true;
+    if (!IsResUrl(address)) return true;
     return NamesModulePlainly(GetResModulePath(address)) && MayLoadResModule(address);
 }
 
@@ -59,8 +60,7 @@ HRESULT CWindowManager::ResolveApplicationPage(BSTR url, Bstr& resolved) noexcep
         // Only the application's own resource pages: never a web page, a local file or a module the
         // application did not register. The network rule comes first: it reads nothing.
         const std::wstring_view address = resolved.view();
-        if (GetUrlScheme(address) != L"res" || !MayNavigateTo(address) ||
-            !IsRegisteredModule(GetResModulePath(address)))
+        if (!IsResUrl(address) || !MayNavigateTo(address) || !IsRegisteredModule(GetResModulePath(address)))
             return E_INVALIDARG;
         return S_OK;
     });
@@ -102,9 +102,7 @@ HRESULT CWindowManager::OpenBrowserWindow(BSTR url, LONG width, LONG height, boo
 
         ComPtr<IArgumentTransfer> transfer;
         if (packed->vt == (VT_ARRAY | VT_VARIANT)) {
-            if (FAILED(::CoCreateInstance(CLSID_ArgumentTransfer, nullptr, CLSCTX_ALL, IID_IArgumentTransfer,
-                                          transfer.put_void())))
-                return E_FAIL;
+            if (FAILED(CreateRegistered(CLSID_ArgumentTransfer, transfer))) return E_FAIL;
             // Values go only to pages of the opened page's module; a transfer that cannot be told
             // which module that is delivers nothing.
             ComPtr<IArgumentTransferOrigin> origin;

@@ -71,7 +71,7 @@ std::vector<INPUT> KeyRecords(LONG keyCode, VARIANT_BOOL shiftKey, VARIANT_BOOL 
 }
 
 bool IsPageOfModule(std::wstring_view address, std::wstring_view modulePath) {
-    if (modulePath.empty() || GetUrlScheme(address) != L"res") return false;
+    if (modulePath.empty() || !IsResUrl(address)) return false;
     return EqualsIgnoreAsciiCase(GetResModulePath(address), modulePath);
 }
 

@@ -1,5 +1,7 @@
 #include "Html.h"
 
+#include "shared/TextUtil.h"
+
 #include <algorithm>
 
 namespace zbt {
@@ -101,13 +103,6 @@ std::wstring AttributeValue(std::wstring_view tag, std::wstring_view name) {
     return {};
 }
 
-int HexValue(wchar_t c) {
-    if (c >= L'0' && c <= L'9') return c - L'0';
-    if (c >= L'a' && c <= L'f') return c - L'a' + 10;
-    if (c >= L'A' && c <= L'F') return c - L'A' + 10;
-    return -1;
-}
-
 // UTF-8 bytes (held one per character) to UTF-16; a malformed sequence gives U+FFFD.
 std::wstring Utf8ToWide(std::string_view bytes) {
     std::wstring out;
@@ -156,9 +151,9 @@ std::wstring PercentDecode(std::wstring_view text) {
         bytes.clear();
     };
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == L'%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 &&
-            HexValue(text[i + 2]) >= 0) {
-            bytes += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
+        if (text[i] == L'%' && i + 2 < text.size() && HexDigit(text[i + 1]) >= 0 &&
+            HexDigit(text[i + 2]) >= 0) {
+            bytes += static_cast<char>(HexDigit(text[i + 1]) * 16 + HexDigit(text[i + 2]));
             i += 2;
         } else {
             flush();
