@@ -85,9 +85,10 @@ int main(int argc, char** argv) {
             return Fail("pre-approval of " + entry.name + ": " + error);
         rows.AddCategories(clsid->second, categories);
     }
-    for (const auto& [name, clsid] : clsids) {
-        if (std::none_of(table.begin(), table.end(), [&](const auto& entry) { return entry.name == name; }))
-            return Fail("the coclass " + name + " has no row in the class table");
+    for (const auto& coclass : clsids) {
+        auto named = [&](const RegistryFragment::ClassEntry& entry) { return entry.name == coclass.first; };
+        if (std::none_of(table.begin(), table.end(), named))
+            return Fail("the coclass " + coclass.first + " has no row in the class table");
     }
     rows.AddTypeLibrary(library, RegistryFragment::InterfacesDefinedIn(idl), module, moduleFolder);
 
