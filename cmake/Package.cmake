@@ -28,11 +28,12 @@ set(REGISTRY_WXI ${PACKAGE_WORK}/registry-machine.wxi ${PACKAGE_WORK}/registry-u
 add_custom_command(
   OUTPUT ${REGISTRY_WXI}
   COMMAND ${FRAGMENT_TOOL} ${CMAKE_SOURCE_DIR}/src/module/resources/Zembrolatix.rc
-          ${CMAKE_SOURCE_DIR}/src/module/ObjectMap.cpp ${CMAKE_SOURCE_DIR}/src/module/Registration.cpp
-          ${CMAKE_SOURCE_DIR}/idl/Zembrolatix.idl ${GEN}/Zembrolatix.tlb "[#Zembrolatix.dll]" "[INSTALLDIR]" ${PACKAGE_WORK}
-  DEPENDS ${FRAGMENT_TOOL} ${RGS_FILES} ${CMAKE_SOURCE_DIR}/src/module/ObjectMap.cpp
+          ${CMAKE_SOURCE_DIR}/src/module/ObjectMap.h ${CMAKE_SOURCE_DIR}/src/module/Classes.def
           ${CMAKE_SOURCE_DIR}/src/module/Registration.cpp ${CMAKE_SOURCE_DIR}/idl/Zembrolatix.idl
-          ${GEN}/Zembrolatix.tlb
+          ${GEN}/Zembrolatix.tlb "[#Zembrolatix.dll]" "[INSTALLDIR]" ${PACKAGE_WORK}
+  DEPENDS ${FRAGMENT_TOOL} ${RGS_FILES} ${CMAKE_SOURCE_DIR}/src/module/ObjectMap.h
+          ${CMAKE_SOURCE_DIR}/src/module/Classes.def ${CMAKE_SOURCE_DIR}/src/module/Registration.cpp
+          ${CMAKE_SOURCE_DIR}/idl/Zembrolatix.idl ${GEN}/Zembrolatix.tlb
   COMMENT "Generating the installer's registry entries from the registration sources"
   VERBATIM)
 

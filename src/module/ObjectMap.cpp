@@ -22,29 +22,38 @@
 #include "xml/DOMParser.h"
 #include "xml/DOMSerializer.h"
 
+#include <objsafe.h>
+
 #include <iterator>
 #include <mutex>
+#include <type_traits>
 
 namespace {
 
-template <class T> ObjectMapEntry Entry(UINT scriptId, bool safe = true) {
-    return ObjectMapEntry{&T::GetObjectCLSID(), scriptId, &T::CreateInstance, safe, nullptr};
+// The CLSID a class names through its CComCoClass base.
+template <class T, const CLSID* Id> constexpr const CLSID* ClassIdOf(const CComCoClass<T, Id>*) noexcept {
+    return Id;
 }
 
-// Alphabetical by class name.
+template <class T> ObjectMapEntry Entry(const wchar_t* name, bool safe) {
+    return ObjectMapEntry{&T::GetObjectCLSID(), name, &T::CreateInstance, safe, nullptr};
+}
+
+#define ZEMBROLATIX_CLASS(Name, Implementation, Safe)                                                        \
+    static_assert(ClassIdOf(static_cast<Implementation*>(nullptr)) == &CLSID_##Name,                         \
+                  #Implementation " implements the coclass " #Name);                                         \
+    static_assert(std::is_base_of_v<IObjectSafety, Implementation> == Safe,                                  \
+                  #Implementation " implements IObjectSafety exactly when it is safe for scripting");
+#include "module/Classes.def"
+#undef ZEMBROLATIX_CLASS
+
+#define ZEMBROLATIX_WIDE(text) L##text
 ObjectMapEntry g_objectMap[] = {
-    Entry<CArgumentTransfer>(103),    Entry<CContextMenuHelper>(118, false),
-    Entry<CDirectoryService>(113),    Entry<CDOMParser>(117),
-    Entry<CDOMSerializer>(120),       Entry<CFileInputStream>(116),
-    Entry<CFileOutputStream>(119),    Entry<CFilePicker>(121),
-    Entry<CInterfaceFinder>(114),     Entry<CLocalFile>(112),
-    Entry<CPrefBranch>(107),          Entry<CPrefService>(106),
-    Entry<CPropertyElement>(111),     Entry<CScriptLogger>(104),
-    Entry<CSimpleEnumerator>(110),    Entry<CStringBundle>(109),
-    Entry<CStringBundleService>(108), Entry<CWebBrowserPersist>(122),
-    Entry<CWindowManager>(102),
+#define ZEMBROLATIX_CLASS(Name, Implementation, Safe) Entry<Implementation>(ZEMBROLATIX_WIDE(#Name), Safe),
+#include "module/Classes.def"
+#undef ZEMBROLATIX_CLASS
 };
-static_assert(std::size(g_objectMap) == 19, "the object map lists nineteen classes");
+#undef ZEMBROLATIX_WIDE
 
 CriticalSection g_objectMapLock;
 bool g_objectMapInitialised = false;

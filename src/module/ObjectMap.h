@@ -1,4 +1,4 @@
-// The object map: the nineteen creatable classes, in their fixed order, and their class objects.
+// The object map: the creatable classes of Classes.def, in its order, and their class objects.
 #pragma once
 
 #include "module/ComObject.h"
@@ -7,7 +7,7 @@
 
 struct ObjectMapEntry {
     const CLSID* clsid;
-    UINT registryScriptId; // resource "REGISTRY" holding the class's registration script
+    const wchar_t* name; // the coclass name, as in the class's ProgIDs
     CreatorFunc createInstance;
     bool safeForScripting;                    // implements the two safe categories and is pre-approved
     std::atomic<IUnknown*> cachedClassObject; // made once, read without the lock once made
@@ -24,5 +24,9 @@ void ObjectMapTerm() noexcept;
 
 HRESULT GetClassObjectFromMap(REFCLSID clsid, REFIID iid, void** ppv) noexcept;
 
-// The registration script of the module's AppID.
+// Resources "REGISTRY" of the module: the registration script of its AppID, the one script every class
+// is registered by (%CLASS% and %CLSID% stand for the class), and the pre-approval added for a class
+// safe for scripting.
 inline constexpr UINT kAppIdRegistryScript = 101;
+inline constexpr UINT kClassRegistryScript = 102;
+inline constexpr UINT kPreApprovedRegistryScript = 103;

@@ -333,6 +333,14 @@ Replacements ModuleReplacements(std::wstring_view modulePath, std::wstring_view 
     return Replacements{{L"Module", quoted}, {L"Module_Raw", quoted}, {L"APPID", std::wstring(appId)}};
 }
 
+Replacements ClassReplacements(std::wstring_view modulePath, std::wstring_view appId,
+                               std::wstring_view className, std::wstring_view clsid) {
+    Replacements replacements = ModuleReplacements(modulePath, appId);
+    replacements.emplace_back(L"CLASS", std::wstring(className));
+    replacements.emplace_back(L"CLSID", std::wstring(clsid));
+    return replacements;
+}
+
 bool IsPerUserCommandLine(const wchar_t* commandLine) noexcept {
     if (!commandLine) return false;
     constexpr wchar_t kUser[] = L"user"; // compared with its terminator

@@ -85,6 +85,11 @@ bool IsProtectedKeyName(std::wstring_view name) noexcept;
 // doubled) and APPID.
 Replacements ModuleReplacements(std::wstring_view modulePath, std::wstring_view appId);
 
+// The replacements of a class's registration scripts: those of the module, CLASS (the coclass name) and
+// CLSID (in braces).
+Replacements ClassReplacements(std::wstring_view modulePath, std::wstring_view appId,
+                               std::wstring_view className, std::wstring_view clsid);
+
 // True for the DllInstall command line "user" in any case (and nothing longer).
 bool IsPerUserCommandLine(const wchar_t* commandLine) noexcept;
 

@@ -1,5 +1,5 @@
-// Registration entry points: the AppID, the nineteen classes with their ProgIDs and categories, and the
-// type library, machine-wide or (DllInstall "user") for the current user.
+// Registration entry points: the AppID, the classes of the object map with their ProgIDs and categories,
+// and the type library, machine-wide or (DllInstall "user") for the current user.
 #include "module/Module.h"
 #include "module/ObjectMap.h"
 #include "module/OwnedKey.h"
@@ -84,16 +84,31 @@ HRESULT LoadScriptText(const std::wstring& modulePath, UINT id, std::wstring& te
     return S_OK;
 }
 
-HRESULT RunScript(UINT id, bool doRegister) {
+// Runs a registration script with the module's replacements, and with the class's for a class script.
+HRESULT RunScript(UINT id, const ObjectMapEntry* entry, bool doRegister) {
     std::wstring modulePath;
     if (HRESULT hr = GetModulePath(modulePath); FAILED(hr)) return hr;
     std::wstring text;
     if (HRESULT hr = LoadScriptText(modulePath, id, text); FAILED(hr)) return hr;
+    Registrar::Replacements replacements;
+    if (entry) {
+        wchar_t clsid[40] = {};
+        if (::StringFromGUID2(*entry->clsid, clsid, static_cast<int>(std::size(clsid))) == 0) return E_FAIL;
+        replacements = Registrar::ClassReplacements(modulePath, kAppId, entry->name, clsid);
+    } else {
+        replacements = Registrar::ModuleReplacements(modulePath, kAppId);
+    }
     Registrar::Script script;
-    HRESULT hr = Registrar::PrepareScript(text, Registrar::ModuleReplacements(modulePath, kAppId),
-                                          g_perUserRegistration, script);
+    HRESULT hr = Registrar::PrepareScript(text, replacements, g_perUserRegistration, script);
     if (FAILED(hr)) return hr;
     return Registrar::ApplyScript(script, doRegister);
+}
+
+// The class script, then for a class safe for scripting its pre-approval.
+HRESULT RunClassScripts(const ObjectMapEntry& entry, bool doRegister) {
+    if (HRESULT hr = RunScript(kClassRegistryScript, &entry, doRegister); FAILED(hr)) return hr;
+    if (!entry.safeForScripting) return S_OK;
+    return RunScript(kPreApprovedRegistryScript, &entry, doRegister);
 }
 
 ComPtr<ICatRegister> CreateCategoryManager() noexcept {
@@ -189,9 +204,9 @@ HRESULT UnregisterTypeLibrary() {
 
 HRESULT RegisterServer() {
     SystemLocaleScope locale;
-    if (HRESULT hr = RunScript(kAppIdRegistryScript, true); FAILED(hr)) return hr;
+    if (HRESULT hr = RunScript(kAppIdRegistryScript, nullptr, true); FAILED(hr)) return hr;
     for (ObjectMapEntry* entry = ObjectMapBegin(); entry != ObjectMapEnd(); ++entry) {
-        if (HRESULT hr = RunScript(entry->registryScriptId, true); FAILED(hr)) return hr;
+        if (HRESULT hr = RunClassScripts(*entry, true); FAILED(hr)) return hr;
         if (HRESULT hr = RegisterCategories(*entry); FAILED(hr)) return hr;
     }
     return RegisterTypeLibrary();
@@ -201,10 +216,10 @@ HRESULT UnregisterServer() {
     SystemLocaleScope locale;
     for (ObjectMapEntry* entry = ObjectMapBegin(); entry != ObjectMapEnd(); ++entry) {
         UnregisterCategories(*entry);
-        if (HRESULT hr = RunScript(entry->registryScriptId, false); FAILED(hr)) return hr;
+        if (HRESULT hr = RunClassScripts(*entry, false); FAILED(hr)) return hr;
     }
     if (HRESULT hr = UnregisterTypeLibrary(); FAILED(hr)) return hr;
-    return RunScript(kAppIdRegistryScript, false);
+    return RunScript(kAppIdRegistryScript, nullptr, false);
 }
 
 } // namespace

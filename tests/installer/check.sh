@@ -63,8 +63,8 @@ changes() { python3 "$here/regdiff.py" changes "$work/$1.reg" "$work/$2.reg"; }
 msiexec() { "$WINE" msiexec.exe "$@" >/dev/null 2>&1; }
 nothing() { [ ! -s "$1" ] || { head -n 20 "$1"; false; }; }
 
-# The version-independent ProgIDs of the classes, from the registration scripts.
-progids=$(sed -n "s/^[[:space:]]*\(Zembrolatix\.[A-Za-z]*\) = s .*/\1/p" "$root"/src/module/resources/*.rgs | sort)
+# The version-independent ProgIDs of the classes, from the coclasses of the interface description.
+progids=$(sed -n "s/.*\bcoclass[[:space:]]\+\([A-Za-z]*\)[[:space:]]*{.*/Zembrolatix.\1/p" "$root"/idl/Zembrolatix.idl | sort)
 run_script() { # SCRIPT ARGS...: a JScript test (with the shared assertions) run by cscript
   local js=$1; shift
   local combined="$work/$(basename "$js")"

@@ -1,6 +1,7 @@
 // Module, class objects and object creation, through the library's exported entry points.
 #include "support/LibraryModule.h"
 
+#include "module/ObjectMap.h"
 #include "shared/ComPtr.h"
 
 #include "Zembrolatix.h"
@@ -144,17 +145,8 @@ TEST_F(FrameTest, AggregatedObjectDelegatesToTheOuterObject) {
 // The calls a script engine makes when a script creates an object, asks for safe options, calls it
 // and drops it leave nothing alive, for every class.
 TEST_F(FrameTest, ScriptEngineSequenceLeavesNothingAlive) {
-    const CLSID* classes[] = {&CLSID_ArgumentTransfer,    &CLSID_ContextMenuHelper,
-                              &CLSID_DirectoryService,    &CLSID_DOMParser,
-                              &CLSID_DOMSerializer,       &CLSID_FileInputStream,
-                              &CLSID_FileOutputStream,    &CLSID_FilePicker,
-                              &CLSID_InterfaceFinder,     &CLSID_LocalFile,
-                              &CLSID_PrefBranch,          &CLSID_PrefService,
-                              &CLSID_PropertyElement,     &CLSID_Logger,
-                              &CLSID_SimpleEnumerator,    &CLSID_StringBundle,
-                              &CLSID_StringBundleService, &CLSID_WebBrowserPersist,
-                              &CLSID_WindowManager};
-    for (const CLSID* clsid : classes) {
+    for (const ObjectMapEntry* entry = ObjectMapBegin(); entry != ObjectMapEnd(); ++entry) {
+        const CLSID* clsid = entry->clsid;
         {
             ComPtr<IClassFactory> factory;
             ASSERT_EQ(::CoGetClassObject(*clsid, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, nullptr,

@@ -282,7 +282,7 @@ TEST(RegistrarHelpers, CommandLinePathsAndProtectedNames) {
          {L"AppID", L"clsid", L"Component Categories", L"FILETYPE", L"Interface", L"Hardware", L"Mime",
           L"SAM", L"Security", L"SYSTEM", L"software", L"TypeLib"})
         EXPECT_TRUE(IsProtectedKeyName(name)) << Narrow(name);
-    for (const wchar_t* name : {L"Programmable", L"{34B8DEF0-5233-4D14-AC27-9028812459E7}", L"CLSIDs", L""})
+    for (const wchar_t* name : {L"Programmable", L"{0F1E2D3C-4B5A-4978-8695-A4B3C2D1E0F9}", L"CLSIDs", L""})
         EXPECT_FALSE(IsProtectedKeyName(name)) << Narrow(name);
 }
 

@@ -1,9 +1,15 @@
 // DllRegisterServer, DllUnregisterServer and DllInstall of the built library against the registry.
 #include "registration/RegistryProbe.h"
+#include "module/ObjectMap.h"
 #include "script/TypeInfoHolder.h"
+#include "shared/Bstr.h"
+#include "support/TypeLibWalk.h"
+
+#include <oleauto.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -12,45 +18,45 @@ using namespace RegistrationTest;
 namespace {
 
 struct ClassEntry {
-    const wchar_t* name;
-    const wchar_t* clsid;
+    std::wstring name;
+    std::wstring clsid;
     bool safe;
 };
 
-const ClassEntry kClasses[] = {
-    {L"ArgumentTransfer", L"{17826ECC-FE1C-49BB-A6FD-C489B0154603}", true},
-    {L"ContextMenuHelper", L"{987B300D-DF8E-49C8-A0D3-6F937EE40353}", false},
-    {L"DirectoryService", L"{E63A3DE1-7F61-4E19-8FD8-F2E78EAF6DF5}", true},
-    {L"DOMParser", L"{80BE510D-BBD1-4A9F-AD98-6E9BEBFE8E7A}", true},
-    {L"DOMSerializer", L"{A3E896FE-9ED2-4705-B95D-E596C8509B56}", true},
-    {L"FileInputStream", L"{42648646-5107-4A59-A8CE-9C506DEB886B}", true},
-    {L"FileOutputStream", L"{9817A3EA-CF95-4AFB-AF28-BF3CADB233A1}", true},
-    {L"FilePicker", L"{0F6DF7E2-D100-4D1F-9CFB-5F3C2C428178}", true},
-    {L"InterfaceFinder", L"{6C511935-A8CF-4D8A-9C45-9A98B3B592D8}", true},
-    {L"LocalFile", L"{34B8DEF0-5233-4D14-AC27-9028812459E7}", true},
-    {L"PrefBranch", L"{17908419-A8EF-44BA-B744-7B0E7A70466E}", true},
-    {L"PrefService", L"{6B7EBC06-3EAE-4052-BEF2-E1CF98738247}", true},
-    {L"PropertyElement", L"{F96F6F84-5433-40E9-B763-2E4FA373495D}", true},
-    {L"Logger", L"{A0011F2B-E6BF-4496-8789-BE6538EFDB70}", true},
-    {L"SimpleEnumerator", L"{09A3987F-8C49-4443-B714-DDE2D9A028FB}", true},
-    {L"StringBundle", L"{46002ADA-34E5-4E6F-AD2A-060FC12F7BF7}", true},
-    {L"StringBundleService", L"{995DE112-3FCC-4B48-A67E-0D3FD424B3F9}", true},
-    {L"WebBrowserPersist", L"{26D10700-E7E7-4768-98DC-CCE8015B6EAB}", true},
-    {L"WindowManager", L"{8F63891E-C758-423D-95B9-0DEE9B6B0640}", true},
-};
+// The classes of the built library: each coclass of its type library, safe for scripting as the object
+// map says.
+const std::vector<ClassEntry>& Classes() {
+    static const std::vector<ClassEntry> classes = [] {
+        std::vector<ClassEntry> out;
+        ComPtr<ITypeLib> typeLib;
+        if (FAILED(::LoadTypeLibEx(BuiltLibraryPath().c_str(), REGKIND_NONE, typeLib.put()))) return out;
+        for (UINT t = 0; t < typeLib->GetTypeInfoCount(); ++t) {
+            TYPEKIND kind;
+            ComPtr<ITypeInfo> coclass;
+            if (FAILED(typeLib->GetTypeInfoType(t, &kind)) || kind != TKIND_COCLASS ||
+                FAILED(typeLib->GetTypeInfo(t, coclass.put())))
+                continue;
+            Bstr name;
+            typeLib->GetDocumentation(static_cast<INT>(t), name.put(), nullptr, nullptr, nullptr);
+            const CLSID clsid = TypeAttrOf(coclass.get()).attr->guid;
+            wchar_t text[40] = {};
+            ::StringFromGUID2(clsid, text, 40);
+            const ObjectMapEntry* entry = std::find_if(ObjectMapBegin(), ObjectMapEnd(), [&](const auto& e) {
+                return ::IsEqualCLSID(*e.clsid, clsid);
+            });
+            out.push_back(
+                {std::wstring(name.view()), text, entry != ObjectMapEnd() && entry->safeForScripting});
+        }
+        return out;
+    }();
+    return classes;
+}
 
 const std::wstring kLibId = L"{319E3E22-1234-4401-87F6-5D25FB1DBCAC}";
 const std::wstring kAppId = L"{831C5CAE-0208-4797-86F9-412F02094DAB}";
 const std::wstring kPreApproved = L"Software\\Microsoft\\Windows\\CurrentVersion\\Ext\\PreApproved";
 const std::wstring kSafeForScripting = L"{7DD95801-9882-11CF-9FA9-00AA006C42C4}";
 const std::wstring kSafeForInitializing = L"{7DD95802-9882-11CF-9FA9-00AA006C42C4}";
-
-std::string Narrow(std::wstring_view text) {
-    std::string out;
-    for (wchar_t c : text)
-        out.push_back(c < 128 ? char(c) : '?');
-    return out;
-}
 
 // Where the class entries go: HKCR machine-wide, HKCU\Software\Classes per user.
 struct ClassesPlace {
@@ -65,7 +71,8 @@ void ExpectRegistered(const ClassesPlace& at, const std::wstring& modulePath) {
     const std::wstring& p = at.prefix;
     EXPECT_EQ(ReadString(root, p + L"AppID\\" + kAppId), L"Zembrolatix");
     EXPECT_EQ(ReadString(root, p + L"AppID\\Zembrolatix.DLL", L"AppID"), kAppId);
-    for (const ClassEntry& c : kClasses) {
+    EXPECT_FALSE(Classes().empty());
+    for (const ClassEntry& c : Classes()) {
         SCOPED_TRACE(Narrow(c.name));
         const std::wstring name = c.name;
         const std::wstring progId = L"Zembrolatix." + name + L".1";
@@ -97,9 +104,9 @@ void ExpectRegistered(const ClassesPlace& at, const std::wstring& modulePath) {
 
 // The categories go through the system's category manager, into the classes view of the registry.
 void ExpectCategories() {
-    for (const ClassEntry& c : kClasses) {
+    for (const ClassEntry& c : Classes()) {
         SCOPED_TRACE(Narrow(c.name));
-        const std::wstring categories = std::wstring(L"CLSID\\") + c.clsid + L"\\Implemented Categories";
+        const std::wstring categories = L"CLSID\\" + c.clsid + L"\\Implemented Categories";
         if (c.safe) {
             EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, categories + L"\\" + kSafeForScripting));
             EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, categories + L"\\" + kSafeForInitializing));
@@ -110,7 +117,7 @@ void ExpectCategories() {
 }
 
 void ExpectNoClassKeys(const ClassesPlace& at) {
-    for (const ClassEntry& c : kClasses) {
+    for (const ClassEntry& c : Classes()) {
         SCOPED_TRACE(Narrow(c.name));
         const std::wstring name = c.name;
         EXPECT_FALSE(KeyExists(at.root, at.prefix + L"Zembrolatix." + name + L".1"));

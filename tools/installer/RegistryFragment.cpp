@@ -1,7 +1,5 @@
 #include "RegistryFragment.h"
 
-#include "module/RegistrarScript.h"
-
 #include <algorithm>
 #include <cstdio>
 #include <regex>
@@ -174,12 +172,30 @@ std::map<unsigned, std::string> RegistryScriptFiles(const std::string& resourceS
     return files;
 }
 
-std::vector<MapEntry> ObjectMapEntries(const std::string& objectMapSource) {
-    std::vector<MapEntry> entries;
-    static const std::regex entry(R"(Entry<\w+>\(\s*([0-9]+)\s*(,\s*(true|false)\s*)?\))");
-    for (std::sregex_iterator it(objectMapSource.begin(), objectMapSource.end(), entry), end; it != end; ++it)
-        entries.push_back(MapEntry{static_cast<unsigned>(std::stoul((*it)[1])), (*it)[3] != "false"});
+std::map<std::string, unsigned> RegistryScriptIds(const std::string& objectMapHeader) {
+    std::map<std::string, unsigned> ids;
+    static const std::regex constant(R"(\bk(\w+)RegistryScript\s*=\s*([0-9]+))");
+    for (std::sregex_iterator it(objectMapHeader.begin(), objectMapHeader.end(), constant), end; it != end;
+         ++it)
+        ids[(*it)[1]] = static_cast<unsigned>(std::stoul((*it)[2]));
+    return ids;
+}
+
+std::vector<ClassEntry> ClassTableEntries(const std::string& classTable) {
+    std::vector<ClassEntry> entries;
+    static const std::regex row(R"((?:^|\n)ZEMBROLATIX_CLASS\(\s*(\w+)\s*,\s*\w+\s*,\s*(true|false)\s*\))");
+    for (std::sregex_iterator it(classTable.begin(), classTable.end(), row), end; it != end; ++it)
+        entries.push_back(ClassEntry{(*it)[1], (*it)[2] == "true"});
     return entries;
+}
+
+std::map<std::string, std::string> ClassIdsOf(const TypeLibFile::Library& library) {
+    constexpr int kCoClass = 5; // TKIND_COCLASS
+    std::map<std::string, std::string> ids;
+    for (const TypeLibFile::TypeInfo& type : library.types) {
+        if (type.kind == kCoClass) ids[type.name] = type.guid;
+    }
+    return ids;
 }
 
 std::string AppIdOf(const std::string& registrationSource) {
@@ -235,9 +251,20 @@ void Table::Add(Row row) {
 
 bool Table::AddScript(const std::string& text, const std::string& modulePath, const std::string& appId,
                       std::string& error) {
+    return AddExpanded(text, Registrar::ModuleReplacements(Widen(modulePath), Widen(appId)), error);
+}
+
+bool Table::AddClassScript(const std::string& text, const std::string& modulePath, const std::string& appId,
+                           const std::string& className, const std::string& clsid, std::string& error) {
+    return AddExpanded(
+        text, Registrar::ClassReplacements(Widen(modulePath), Widen(appId), Widen(className), Widen(clsid)),
+        error);
+}
+
+bool Table::AddExpanded(const std::string& text, const Registrar::Replacements& replacements,
+                        std::string& error) {
     Registrar::Script script;
-    HRESULT hr = Registrar::PrepareScript(
-        Widen(text), Registrar::ModuleReplacements(Widen(modulePath), Widen(appId)), false, script);
+    HRESULT hr = Registrar::PrepareScript(Widen(text), replacements, false, script);
     if (FAILED(hr)) {
         char code[16];
         std::snprintf(code, sizeof code, "0x%08X", unsigned(hr));
@@ -253,19 +280,6 @@ bool Table::AddScript(const std::string& text, const std::string& modulePath, co
         if (!AddEntries(*this, root, {}, block.entries, error)) return false;
     }
     return true;
-}
-
-std::string Table::ClassIdOfScript(const std::string& text) {
-    Registrar::Script script;
-    if (FAILED(Registrar::ParseScript(Widen(text), script))) return {};
-    for (const Registrar::RootBlock& block : script.blocks) {
-        if (block.root != Registrar::RootKey::ClassesRoot) continue;
-        for (const Registrar::Entry& entry : block.entries) {
-            if (!entry.isValue && entry.name == L"CLSID" && !entry.children.empty())
-                return Narrow(entry.children.front().name);
-        }
-    }
-    return {};
 }
 
 void Table::AddCategories(const std::string& clsid, const std::vector<std::string>& categories) {

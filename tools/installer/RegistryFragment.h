@@ -5,6 +5,8 @@
 
 #include "TypeLibFile.h"
 
+#include "module/RegistrarScript.h"
+
 #include <map>
 #include <string>
 #include <vector>
@@ -21,16 +23,21 @@ struct Row {
     std::string value; // MultiString: the strings separated by '\0'
 };
 
-// One class of the object map, in its order: the resource id of its registration script and whether
-// it is safe for scripting (registered in the two safe categories).
-struct MapEntry {
-    unsigned scriptId = 0;
+// One class of the module's class table, in its order: its coclass name and whether it is safe for
+// scripting (pre-approved and registered in the two safe categories).
+struct ClassEntry {
+    std::string name;
     bool safe = true;
 };
 
 // Facts read from the module's sources.
 std::map<unsigned, std::string> RegistryScriptFiles(const std::string& resourceScript); // id -> file
-std::vector<MapEntry> ObjectMapEntries(const std::string& objectMapSource);
+// The ids of the registration scripts by kind (AppId, Class, PreApproved), from the header's constants
+// k<kind>RegistryScript.
+std::map<std::string, unsigned> RegistryScriptIds(const std::string& objectMapHeader);
+std::vector<ClassEntry> ClassTableEntries(const std::string& classTable);
+// The CLSID of each coclass of the type library, by name.
+std::map<std::string, std::string> ClassIdsOf(const TypeLibFile::Library& library);
 std::string AppIdOf(const std::string& registrationSource);
 std::vector<std::string> SafeCategoriesOf(const std::string& registrationSource);
 // The interfaces the interface description defines itself (with a body), as opposed to those it only
@@ -44,6 +51,9 @@ public:
     // a reason for a script that does not parse or uses what a package cannot express.
     bool AddScript(const std::string& text, const std::string& modulePath, const std::string& appId,
                    std::string& error);
+    // The same for a class's script, with %CLASS% and %CLSID% standing for the class.
+    bool AddClassScript(const std::string& text, const std::string& modulePath, const std::string& appId,
+                        const std::string& className, const std::string& clsid, std::string& error);
     // The class's "Implemented Categories" entries for the given category identifiers.
     void AddCategories(const std::string& clsid, const std::vector<std::string>& categories);
     // What type library registration writes: the library key and the automation interfaces, of these
@@ -51,13 +61,13 @@ public:
     // registration belongs to MSXML, and a package that wrote them would delete them on uninstall.)
     void AddTypeLibrary(const TypeLibFile::Library& library, const std::vector<std::string>& ownInterfaces,
                         const std::string& modulePath, const std::string& moduleFolder);
-    // The CLSID a class script registers (the key below HKCR\CLSID), empty when none.
-    static std::string ClassIdOfScript(const std::string& text);
-
     void Add(Row row);
     const std::vector<Row>& rows() const { return m_rows; }
 
 private:
+    bool AddExpanded(const std::string& text, const Registrar::Replacements& replacements,
+                     std::string& error);
+
     std::vector<Row> m_rows;
 };
 
