@@ -74,6 +74,10 @@ foreach(dir ${TEST_DIRS})
                        ENVIRONMENT "ZEMBROLATIX_DLL=$<TARGET_FILE:Zembrolatix>")
   zembrolatix_test_locks(cpp.${sub} ${sources})
 endforeach()
+# The XP mode: the storage choice of Windows versions up to 5 (read by tests/support/TestMain.cpp).
+if(TEST cpp.xp)
+  set_property(TEST cpp.xp APPEND PROPERTY ENVIRONMENT "ZEMBROLATIX_TEST_STORAGE=ordinary")
+endif()
 # The registration tests rewrite the registration every other test relies on: they run alone.
 if(TEST cpp.registration)
   set_tests_properties(cpp.registration PROPERTIES RUN_SERIAL TRUE)
