@@ -73,9 +73,9 @@ inline VARIANT IntArg(LONG value) {
     v.lVal = value;
     return v;
 }
-inline VARIANT TextArg(const wchar_t* text) {
+inline VARIANT TextArg(BSTR text) {
     VARIANT v = Arg(VT_BSTR);
-    v.bstrVal = const_cast<BSTR>(text);
+    v.bstrVal = text;
     return v;
 }
 inline VARIANT ObjectArg(IDispatch* object) {
