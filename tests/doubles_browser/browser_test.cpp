@@ -30,7 +30,7 @@ std::wstring PageUrl(const wchar_t* name) {
 }
 
 // Records DocumentComplete events: the URL and the browser object of the frame that completed.
-class EventSink final : public IDispatch {
+class EventSink final : public DispatchStubs<> {
 public:
     ULONG refs = 1;
     std::vector<std::wstring> urls;
@@ -43,11 +43,6 @@ public:
         if (!*out) return E_NOINTERFACE;
         AddRef();
         return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return E_NOTIMPL;
     }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* p, VARIANT*, EXCEPINFO*,
                                      UINT*) override {

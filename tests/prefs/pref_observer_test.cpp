@@ -17,7 +17,7 @@
 namespace {
 
 // An observer as script hands one over: an object with observe(subject, topic, data), or a function.
-struct Observer final : IDispatch {
+struct Observer final : DispatchStubs<> {
     struct Call {
         DWORD thread;
         std::wstring topic, data;
@@ -34,8 +34,6 @@ struct Observer final : IDispatch {
     }
     STDMETHODIMP_(ULONG) AddRef() override { return ++refs; }
     STDMETHODIMP_(ULONG) Release() override { return --refs; }
-    STDMETHODIMP GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
     STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID, DISPID* ids) override {
         *ids = 7;
         return hasObserve && std::wstring_view(names[0]) == L"observe" ? S_OK : DISP_E_UNKNOWNNAME;

@@ -89,6 +89,17 @@ inline VARIANT RefArg(VARIANT* referred) {
     return v;
 }
 
+// IDispatch's own members answering E_NOTIMPL, over IDispatch or a generated stub class of an interface
+// derived from it (TestStubs.h): a stand-in overrides only what it answers.
+template <class Stubs = IDispatch> struct DispatchStubs : Stubs {
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+        return E_NOTIMPL;
+    }
+};
+
 // While it lives: names the running call when it crashes, ends the program naming it when it does not
 // come back within the deadline, and (when asked) closes every dialog the process shows.
 class Watchdog {
