@@ -166,7 +166,7 @@ TEST(LocalFile, InitWithFileCopies) {
 
 // The exact results a script sees only as success or failure: S_FALSE for a missing file.
 TEST(LocalFile, CreateAndRemoveResults) {
-    TempName name(L"results");
+    TempFile name(L"results");
     ComPtr<ILocalFile> file = MakeLocalFile<CLocalFile>(name.path(), VARIANT_TRUE);
     EXPECT_EQ(file->create(0, 0644), S_OK);
     EXPECT_EQ(file->create(0, 0644), E_FAIL);
