@@ -1,5 +1,6 @@
 #include "bundles/PropertyElement.h"
 #include "bundles/SimpleEnumerator.h"
+#include "support/ComTest.h"
 
 #include <gtest/gtest.h>
 
@@ -12,9 +13,7 @@ SafeArray MakeArray(LONG lowerBound, const std::vector<LONG>& values) {
     SAFEARRAYBOUND bound{static_cast<ULONG>(values.size()), lowerBound};
     SafeArray array(::SafeArrayCreate(VT_VARIANT, 1, &bound));
     for (size_t i = 0; i < values.size(); ++i) {
-        VARIANT v;
-        v.vt = VT_I4;
-        v.lVal = values[i];
+        VARIANT v = IntArg(values[i]);
         LONG index = lowerBound + static_cast<LONG>(i);
         EXPECT_EQ(::SafeArrayPutElement(array.get(), &index, &v), S_OK);
     }
@@ -22,8 +21,7 @@ SafeArray MakeArray(LONG lowerBound, const std::vector<LONG>& values) {
 }
 
 VARIANT ArrayArgument(const SafeArray& array, VARTYPE type = VT_ARRAY | VT_VARIANT) {
-    VARIANT v;
-    v.vt = type;
+    VARIANT v = Arg(type);
     v.parray = array.get();
     return v;
 }
@@ -75,21 +73,17 @@ TEST(SimpleEnumerator, RefusesWhatIsNotAnArrayOfVariantsAndDropsTheOldArray) {
     SAFEARRAYBOUND bounds[2] = {{2, 0}, {2, 0}};
     SafeArray twoDimensions(::SafeArrayCreate(VT_VARIANT, 2, bounds));
     SafeArray good = MakeArray(0, {1});
-    VARIANT byReference;
-    byReference.vt = VT_ARRAY | VT_VARIANT | VT_BYREF;
+    VARIANT byReference = Arg(VT_ARRAY | VT_VARIANT | VT_BYREF);
     SAFEARRAY* held = good.get();
     byReference.pparray = &held;
     VARIANT noArray = ArrayArgument(SafeArray());
-    VARIANT text;
-    text.vt = VT_BSTR;
-    text.bstrVal = nullptr;
 
     const VARIANT refused[] = {ArrayArgument(strings, VT_ARRAY | VT_BSTR),
                                ArrayArgument(strings),
                                byReference,
                                noArray,
                                ArrayArgument(twoDimensions),
-                               text};
+                               TextArg(nullptr)};
     for (size_t i = 0; i < std::size(refused); ++i) {
         SCOPED_TRACE(testing::Message() << "case " << i);
         auto enumerator = NewEnumerator();
@@ -140,23 +134,15 @@ TEST(PropertyElement, HoldsAnyValue) {
     // An object comes back as the same object.
     ComPtr<IPropertyElement> object;
     ASSERT_EQ(CPropertyElement::CreateLocal(object.put()), S_OK);
-    VARIANT in;
-    in.vt = VT_DISPATCH;
-    in.pdispVal = object.get();
-    EXPECT_EQ(element->put_value(in), S_OK);
+    EXPECT_EQ(element->put_value(ObjectArg(object.get())), S_OK);
     Variant out;
     EXPECT_EQ(element->get_value(out.get()), S_OK);
     ASSERT_EQ(out->vt, VT_DISPATCH);
     EXPECT_EQ(out->pdispVal, static_cast<IDispatch*>(object.get()));
 
     // A by-reference argument is kept as the value it refers to.
-    VARIANT referred;
-    referred.vt = VT_I4;
-    referred.lVal = 42;
-    VARIANT byReference;
-    byReference.vt = VT_BYREF | VT_VARIANT;
-    byReference.pvarVal = &referred;
-    EXPECT_EQ(element->put_key(byReference), S_OK);
+    VARIANT referred = IntArg(42);
+    EXPECT_EQ(element->put_key(RefArg(&referred)), S_OK);
     referred.lVal = 0;
     Variant stored;
     EXPECT_EQ(element->get_key(stored.get()), S_OK);
