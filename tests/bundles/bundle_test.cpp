@@ -51,7 +51,7 @@ using Answer = std::pair<HRESULT, std::wstring>;
 
 TEST(StringBundle, LoadsAFile) {
     BundleFile file(L"dialog.properties", "# Dialog strings\ntitle = Export\r\nempty=\nKey=upper\nkey=lower\n"
-                                        "title=Export data");
+                                          "title=Export data");
     auto bundle = NewBundle();
     ASSERT_EQ(Init(bundle.get(), file.path()), S_OK);
     EXPECT_EQ(Lookup(bundle.get(), L"title"), Answer(S_OK, L"Export data"));

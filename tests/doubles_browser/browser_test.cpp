@@ -158,7 +158,8 @@ TEST_F(BrowserDouble, NavigateRunsThePageScriptAndCompletesInside) {
     Variant function, ignored, received;
     ComPtr<IDispatch> windowDispatch;
     window.As(windowDispatch);
-    ASSERT_EQ(CallMember(windowDispatch.get(), L"addArgument", DISPATCH_PROPERTYGET, {}, function.get()), S_OK);
+    ASSERT_EQ(CallMember(windowDispatch.get(), L"addArgument", DISPATCH_PROPERTYGET, {}, function.get()),
+              S_OK);
     ASSERT_EQ(function->vt, VT_DISPATCH);
     for (const wchar_t* value : {L"a", L"b"}) {
         Bstr text(value);

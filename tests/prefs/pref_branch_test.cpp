@@ -56,8 +56,8 @@ void DeleteValue(const std::wstring& keyPath, const wchar_t* name) {
     if (key.open(HKEY_CURRENT_USER, keyPath.c_str(), KEY_ALL_ACCESS)) ::RegDeleteValueW(key.get(), name);
 }
 
-// A key below the library's preference key (in this program's storage mode unless told), removed with its parents up
-// to that key at the end of the scope.
+// A key below the library's preference key (in this program's storage mode unless told), removed with its
+// parents up to that key at the end of the scope.
 ScopedKeyChain OwnedKey(const std::wstring& below, bool low = UseLowStorage()) {
     const std::wstring product = Base(low) + L"Zembrolatix";
     return ScopedKeyChain({product + L"\\" + below, product});

@@ -94,8 +94,11 @@ inline VARIANT RefArg(VARIANT* referred) {
 template <class Stubs = IDispatch> struct DispatchStubs : Stubs {
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                     UINT*) override {
         return E_NOTIMPL;
     }
 };
@@ -105,7 +108,8 @@ template <class Stubs = IDispatch> struct DispatchStubs : Stubs {
 class Watchdog {
 public:
     Watchdog(const char* program, DWORD deadlineMs, bool closeDialogs = false)
-        : m_program(program), m_deadline(deadlineMs), m_closeDialogs(closeDialogs), m_thread([this] { Run(); }) {
+        : m_program(program), m_deadline(deadlineMs), m_closeDialogs(closeDialogs),
+          m_thread([this] { Run(); }) {
         s_current = this;
         m_handler = ::AddVectoredExceptionHandler(1, &NameTheCall);
     }

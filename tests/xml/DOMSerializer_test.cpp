@@ -48,13 +48,17 @@ TEST_F(DOMSerializerTest, ArgumentChecksComeInOrder) {
     EXPECT_EQ(serializer->serializeToString(ObjectArg(doc.get()), nullptr), E_POINTER);
 
     // Both types before anything else, then the root's object, then the stream's.
-    EXPECT_EQ(serializer->serializeToStream(nullObject, TextArg(Bstr(L"x").get()), MissingArg()), E_INVALIDARG);
-    EXPECT_EQ(serializer->serializeToStream(TextArg(Bstr(L"<a/>").get()), out.arg(), MissingArg()), E_INVALIDARG);
-    EXPECT_EQ(serializer->serializeToStream(ObjectArg(doc.get()), TextArg(Bstr(L"x").get()), MissingArg()), E_INVALIDARG);
+    EXPECT_EQ(serializer->serializeToStream(nullObject, TextArg(Bstr(L"x").get()), MissingArg()),
+              E_INVALIDARG);
+    EXPECT_EQ(serializer->serializeToStream(TextArg(Bstr(L"<a/>").get()), out.arg(), MissingArg()),
+              E_INVALIDARG);
+    EXPECT_EQ(serializer->serializeToStream(ObjectArg(doc.get()), TextArg(Bstr(L"x").get()), MissingArg()),
+              E_INVALIDARG);
     EXPECT_EQ(serializer->serializeToStream(nullObject, out.arg(), MissingArg()), E_INVALIDARG);
     EXPECT_EQ(serializer->serializeToStream(out.arg(), out.arg(), MissingArg()), E_INVALIDARG);
     EXPECT_EQ(serializer->serializeToStream(ObjectArg(doc.get()), nullObject, MissingArg()), E_NOTIMPL);
-    EXPECT_EQ(serializer->serializeToStream(ObjectArg(doc.get()), ObjectArg(doc.get()), MissingArg()), E_NOTIMPL);
+    EXPECT_EQ(serializer->serializeToStream(ObjectArg(doc.get()), ObjectArg(doc.get()), MissingArg()),
+              E_NOTIMPL);
     EXPECT_EQ(out->writes, 0);
 }
 
@@ -66,7 +70,9 @@ TEST_F(DOMSerializerTest, WritesTheWholeDocumentOnceWithItsLength) {
 
     Bstr whole;
     ASSERT_HRESULT_SUCCEEDED(doc->get_xml(whole.put()));
-    EXPECT_EQ(serializer->serializeToStream(ObjectArg(e.get()), out.arg(), TextArg(Bstr(L"ISO-8859-1").get())), S_OK);
+    EXPECT_EQ(
+        serializer->serializeToStream(ObjectArg(e.get()), out.arg(), TextArg(Bstr(L"ISO-8859-1").get())),
+        S_OK);
     EXPECT_EQ(out->writes, 1);
     EXPECT_EQ(out->text, WithUtf8Declaration(whole.view()));
     EXPECT_EQ(out->text.rfind(L"<?xml", std::wstring::npos), 0u) << "one declaration only";

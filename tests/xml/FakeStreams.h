@@ -9,7 +9,8 @@
 #include <string>
 
 // An output stream that keeps what it is given and reports what it is told to.
-class FakeOutputStream : public DispatchStubs<IOutputStreamStubs>, public CComObjectRootEx<CComSingleThreadModel> {
+class FakeOutputStream : public DispatchStubs<IOutputStreamStubs>,
+                         public CComObjectRootEx<CComSingleThreadModel> {
 public:
     BEGIN_COM_MAP(FakeOutputStream)
     COM_INTERFACE_ENTRY2(IDispatch, IOutputStream)
