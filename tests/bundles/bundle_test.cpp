@@ -2,6 +2,7 @@
 #include "bundles/BundleTestModule.h"
 #include "bundles/StringBundle.h"
 #include "shared/Bstr.h"
+#include "support/ComTest.h"
 #include "support/Scoped.h"
 #include "support/TempFile.h"
 
@@ -29,12 +30,6 @@ struct BundleFile : TempFile {
     BundleFile(const wchar_t* name, std::string_view bytes) : TempFile(name, TempFolder()) { write(bytes); }
 };
 
-ComPtr<IStringBundle> NewBundle() {
-    ComPtr<IStringBundle> bundle;
-    EXPECT_EQ(CStringBundle::CreateLocal(bundle.put()), S_OK);
-    return bundle;
-}
-
 HRESULT Init(IStringBundle* bundle, const std::wstring& url) {
     Bstr text(url);
     return bundle->init(text.get());
@@ -52,7 +47,7 @@ using Answer = std::pair<HRESULT, std::wstring>;
 TEST(StringBundle, LoadsAFile) {
     BundleFile file(L"dialog.properties", "# Dialog strings\ntitle = Export\r\nempty=\nKey=upper\nkey=lower\n"
                                           "title=Export data");
-    auto bundle = NewBundle();
+    auto bundle = MakeObject<CStringBundle, IStringBundle>();
     ASSERT_EQ(Init(bundle.get(), file.path()), S_OK);
     EXPECT_EQ(Lookup(bundle.get(), L"title"), Answer(S_OK, L"Export data"));
     EXPECT_EQ(Lookup(bundle.get(), L"Key"), Answer(S_OK, L"upper"));
@@ -70,7 +65,7 @@ TEST(StringBundle, EmptySourcesLeaveTheBundleEmpty) {
     BundleFile empty(L"empty.properties", "");
     BundleFile comments(L"comments.properties", "# nothing\n\n  # here\nno pair\n");
     for (const BundleFile* file : {&empty, &comments}) {
-        auto bundle = NewBundle();
+        auto bundle = MakeObject<CStringBundle, IStringBundle>();
         EXPECT_EQ(Init(bundle.get(), file->path()), S_OK);
         EXPECT_EQ(Lookup(bundle.get(), L"title"), Answer(E_UNEXPECTED, L""));
         ComPtr<ISimpleEnumerator> enumeration;
@@ -80,7 +75,7 @@ TEST(StringBundle, EmptySourcesLeaveTheBundleEmpty) {
 
 TEST(StringBundle, LoadsAModuleResourceWithoutRunningTheModule) {
     ASSERT_FALSE(TestModuleStarted());
-    auto bundle = NewBundle();
+    auto bundle = MakeObject<CStringBundle, IStringBundle>();
     ASSERT_EQ(Init(bundle.get(), L"res://" + TestModulePath() + L"/app.properties"), S_OK);
     EXPECT_EQ(Lookup(bundle.get(), L"title"), Answer(S_OK, L"Export data"));
     EXPECT_EQ(Lookup(bundle.get(), L"greeting"), Answer(S_OK, L"Gr\xFC\xDF"
@@ -112,7 +107,7 @@ TEST(StringBundle, AFailingModuleSourceKeepsTheTable) {
     };
     for (const auto& url : failing) {
         SCOPED_TRACE(testing::Message() << "url: " << testing::PrintToString(url));
-        auto bundle = NewBundle();
+        auto bundle = MakeObject<CStringBundle, IStringBundle>();
         ASSERT_EQ(Init(bundle.get(), notAModule.path()), S_OK);
         EXPECT_EQ(Init(bundle.get(), url), E_FAIL);
         EXPECT_EQ(Lookup(bundle.get(), L"source"), Answer(S_OK, L"file"));
@@ -131,13 +126,13 @@ TEST(StringBundle, AFailingFileSourceEmptiesTheTable) {
                    {L"http://localhost/x.properties", E_ACCESSDENIED}};
     for (const auto& [url, hr] : failing) {
         SCOPED_TRACE(testing::Message() << "url: " << testing::PrintToString(url));
-        auto bundle = NewBundle();
+        auto bundle = MakeObject<CStringBundle, IStringBundle>();
         ASSERT_EQ(Init(bundle.get(), L"res://" + TestModulePath() + L"/APP.PROPERTIES"), S_OK);
         EXPECT_EQ(Init(bundle.get(), url), hr);
         EXPECT_EQ(Lookup(bundle.get(), L"title"),
                   hr == E_FAIL ? Answer(E_UNEXPECTED, L"") : Answer(S_OK, L"Export data"));
     }
-    auto bundle = NewBundle();
+    auto bundle = MakeObject<CStringBundle, IStringBundle>();
     EXPECT_EQ(bundle->init(nullptr), E_FAIL);
 }
 
@@ -147,7 +142,7 @@ TEST(StringBundle, ResolvesChromeUrlsAndTokensThroughTheExtensionsKey) {
     const std::wstring folder = TestModulePath().substr(0, TestModulePath().find_last_of(L'\\'));
     ScopedExtension token(low, L"{zbt-cpp-bundle-id}", folder);
 
-    auto bundle = NewBundle();
+    auto bundle = MakeObject<CStringBundle, IStringBundle>();
     EXPECT_EQ(Init(bundle.get(), L"chrome://zbt-cpp-bundle-pkg/locale/en-US/App.Properties"), S_OK);
     EXPECT_EQ(Lookup(bundle.get(), L"source"), Answer(S_OK, L"module"));
     EXPECT_EQ(Init(bundle.get(), L"res://{zbt-cpp-bundle-id}\\zbt_bundle_module.dll/app.properties"), S_OK);

@@ -26,12 +26,6 @@ VARIANT ArrayArgument(const SafeArray& array, VARTYPE type = VT_ARRAY | VT_VARIA
     return v;
 }
 
-ComPtr<ISimpleEnumerator> NewEnumerator() {
-    ComPtr<ISimpleEnumerator> enumerator;
-    EXPECT_EQ(CSimpleEnumerator::CreateLocal(enumerator.put()), S_OK);
-    return enumerator;
-}
-
 // Walks the enumerator as script does; getNext failures end the walk.
 std::vector<LONG> Walk(ISimpleEnumerator* enumerator) {
     std::vector<LONG> seen;
@@ -47,7 +41,7 @@ std::vector<LONG> Walk(ISimpleEnumerator* enumerator) {
 TEST(SimpleEnumerator, YieldsEveryElementWhateverTheLowerBound) {
     for (LONG lowerBound : {0, 1, -3, 100}) {
         SCOPED_TRACE(testing::Message() << "lower bound " << lowerBound);
-        auto enumerator = NewEnumerator();
+        auto enumerator = MakeObject<CSimpleEnumerator, ISimpleEnumerator>();
         SafeArray array = MakeArray(lowerBound, {10, 20, 30});
         ASSERT_EQ(enumerator->init(ArrayArgument(array)), S_OK);
         EXPECT_EQ(Walk(enumerator.get()), (std::vector<LONG>{10, 20, 30}));
@@ -60,7 +54,7 @@ TEST(SimpleEnumerator, YieldsEveryElementWhateverTheLowerBound) {
 }
 
 TEST(SimpleEnumerator, KeepsItsOwnCopy) {
-    auto enumerator = NewEnumerator();
+    auto enumerator = MakeObject<CSimpleEnumerator, ISimpleEnumerator>();
     {
         SafeArray array = MakeArray(0, {1, 2});
         ASSERT_EQ(enumerator->init(ArrayArgument(array)), S_OK);
@@ -86,7 +80,7 @@ TEST(SimpleEnumerator, RefusesWhatIsNotAnArrayOfVariantsAndDropsTheOldArray) {
                                TextArg(nullptr)};
     for (size_t i = 0; i < std::size(refused); ++i) {
         SCOPED_TRACE(testing::Message() << "case " << i);
-        auto enumerator = NewEnumerator();
+        auto enumerator = MakeObject<CSimpleEnumerator, ISimpleEnumerator>();
         ASSERT_EQ(enumerator->init(ArrayArgument(good)), S_OK);
         EXPECT_EQ(enumerator->init(refused[i]), E_INVALIDARG);
         VARIANT_BOOL more = 7;
@@ -97,7 +91,7 @@ TEST(SimpleEnumerator, RefusesWhatIsNotAnArrayOfVariantsAndDropsTheOldArray) {
 }
 
 TEST(SimpleEnumerator, SecondInitRestarts) {
-    auto enumerator = NewEnumerator();
+    auto enumerator = MakeObject<CSimpleEnumerator, ISimpleEnumerator>();
     SafeArray first = MakeArray(0, {1, 2, 3}), second = MakeArray(0, {7, 8});
     ASSERT_EQ(enumerator->init(ArrayArgument(first)), S_OK);
     Variant skipped;
@@ -107,7 +101,7 @@ TEST(SimpleEnumerator, SecondInitRestarts) {
 }
 
 TEST(SimpleEnumerator, ArgumentChecks) {
-    auto enumerator = NewEnumerator();
+    auto enumerator = MakeObject<CSimpleEnumerator, ISimpleEnumerator>();
     EXPECT_EQ(enumerator->hasMoreElements(nullptr), E_POINTER);
     EXPECT_EQ(enumerator->getNext(nullptr), E_POINTER);
     VARIANT_BOOL more = 7;

@@ -1,8 +1,7 @@
-// Shared helpers of the files tests: objects made straight from their classes, temporary files.
+// Shared helpers of the files tests.
 #pragma once
 
-#include "shared/Bstr.h"
-#include "shared/ComPtr.h"
+#include "support/ComTest.h"
 #include "support/TempFile.h"
 
 #include "Zembrolatix.h"
@@ -10,13 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-
-// A new instance of class T asked for interface I.
-template <class T, class I> ComPtr<I> MakeObject() {
-    ComPtr<I> object;
-    EXPECT_EQ(T::CreateInstance(nullptr, __uuidof(I), object.put_void()), S_OK);
-    return object;
-}
 
 // A local file whose path and flag are given verbatim, as the library's own objects hand them over.
 template <class LocalFileClass>

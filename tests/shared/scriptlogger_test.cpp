@@ -25,11 +25,7 @@ protected:
         RemoveLogSwitch();
         DeleteLogFile();
     }
-    static ComPtr<ILogger> MakeLogger() {
-        ComPtr<ILogger> logger;
-        EXPECT_EQ(CScriptLogger::CreateLocal(logger.put()), S_OK);
-        return logger;
-    }
+    static ComPtr<ILogger> MakeLogger() { return MakeObject<CScriptLogger, ILogger>(); }
     static VARIANT_BOOL Enabled(ILogger* logger) {
         VARIANT_BOOL on = 7;
         EXPECT_EQ(logger->get_isEnabled(&on), S_OK);

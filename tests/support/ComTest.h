@@ -5,6 +5,7 @@
 #include "shared/Bstr.h"
 #include "shared/ComPtr.h"
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <atomic>
@@ -19,6 +20,13 @@
 template <class I = IDispatch> ComPtr<I> Create(REFCLSID clsid) {
     ComPtr<I> object;
     ::CoCreateInstance(clsid, nullptr, CLSCTX_ALL, __uuidof(I), object.put_void());
+    return object;
+}
+
+// A new instance of class T of the library asked for interface I, made straight from its class.
+template <class T, class I> ComPtr<I> MakeObject() {
+    ComPtr<I> object;
+    EXPECT_EQ(T::CreateInstance(nullptr, __uuidof(I), object.put_void()), S_OK);
     return object;
 }
 
