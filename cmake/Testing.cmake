@@ -74,7 +74,9 @@ foreach(dir ${TEST_DIRS})
   if(NOT EXISTS ${dir}/main_test.cpp)
     list(APPEND sources ${CMAKE_SOURCE_DIR}/tests/support/main/default_main.cpp)
   endif()
-  add_executable(${exe} ${sources} ${SUPPORT_SOURCES} $<TARGET_OBJECTS:zembrolatix_objs>)
+  # The library's objects and resources: the copy of the library the program's objects come from.
+  add_executable(${exe} ${sources} ${SUPPORT_SOURCES} $<TARGET_OBJECTS:zembrolatix_objs>
+                 ${CMAKE_SOURCE_DIR}/src/module/resources/Zembrolatix.rc)
   target_include_directories(${exe} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests ${GEN})
   target_link_libraries(${exe} PRIVATE gtest gmock ${SYSTEM_LIBS})
   add_dependencies(${exe} Zembrolatix)

@@ -388,25 +388,15 @@ void CheckKeyPaths(bool low) {
     }
 }
 
-// The ordinary locations are checked by a copy of this program named tests_xp.exe, which the test
-// prefix runs as Windows XP (see tests/make-prefix.sh).
-bool RunningAsXpCopy() {
-    wchar_t self[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring_view path(self);
-    return path.size() >= 13 && ::lstrcmpiW(self + path.size() - 13, L"\\tests_xp.exe") == 0;
+// The ordinary locations are checked by this program run again in the XP mode (tests/support/TestMain.h).
+bool InXpMode() {
+    return ::GetEnvironmentVariableW(L"ZEMBROLATIX_TEST_STORAGE", nullptr, 0) != 0;
 }
 
-DWORD RunXpCopy(const wchar_t* filter) {
+DWORD RunInXpMode(const wchar_t* filter) {
     wchar_t self[MAX_PATH] = {};
     ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring dir(self);
-    dir.resize(dir.find_last_of(L'\\'));
-    dir += L"\\prefs-xp";
-    ::CreateDirectoryW(dir.c_str(), nullptr);
-    const std::wstring copy = dir + L"\\tests_xp.exe";
-    if (!::CopyFileW(self, copy.c_str(), FALSE)) return 1000;
-    std::wstring commandLine = L"\"" + copy + L"\" --gtest_brief=1 --gtest_filter=" + filter;
+    std::wstring commandLine = L"\"" + std::wstring(self) + L"\" --gtest_brief=1 --gtest_filter=" + filter;
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -414,9 +404,11 @@ DWORD RunXpCopy(const wchar_t* filter) {
     startup.hStdOutput = ::GetStdHandle(STD_OUTPUT_HANDLE);
     startup.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION info{};
-    if (!::CreateProcessW(copy.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                          &startup, &info))
-        return 1001;
+    ::SetEnvironmentVariableW(L"ZEMBROLATIX_TEST_STORAGE", L"ordinary");
+    const BOOL started = ::CreateProcessW(self, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                          nullptr, &startup, &info);
+    ::SetEnvironmentVariableW(L"ZEMBROLATIX_TEST_STORAGE", nullptr);
+    if (!started) return 1001;
     API::Win32::Handle process(info.hProcess), thread(info.hThread);
     if (::WaitForSingleObject(info.hProcess, 300000) != WAIT_OBJECT_0) {
         ::TerminateProcess(info.hProcess, 1002);
@@ -430,16 +422,16 @@ DWORD RunXpCopy(const wchar_t* filter) {
 } // namespace
 
 TEST(PrefKeyPaths, LowLocations) {
-    if (RunningAsXpCopy()) GTEST_SKIP();
+    if (InXpMode()) GTEST_SKIP();
     ASSERT_TRUE(UseLowStorage()) << "the test prefix reports Windows 6.1";
     CheckKeyPaths(true);
 }
 
 TEST(PrefKeyPaths, OrdinaryLocations) {
-    if (RunningAsXpCopy()) {
-        ASSERT_FALSE(UseLowStorage()) << "tests_xp.exe runs as Windows XP";
+    if (InXpMode()) {
+        ASSERT_FALSE(UseLowStorage()) << "the XP mode";
         CheckKeyPaths(false);
         return;
     }
-    EXPECT_EQ(RunXpCopy(L"PrefKeyPaths.OrdinaryLocations"), 0u);
+    EXPECT_EQ(RunInXpMode(L"PrefKeyPaths.OrdinaryLocations"), 0u);
 }
