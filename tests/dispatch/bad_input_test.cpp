@@ -8,6 +8,7 @@
 //
 // test-lock: diagnostic-log
 // test-lock: private-data-folder
+// test-lock: foreground-window
 #include "support/ComTest.h"
 #include "support/TypeLibWalk.h"
 
