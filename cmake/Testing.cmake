@@ -62,6 +62,9 @@ add_custom_command(
   DEPENDS ${CMAKE_SOURCE_DIR}/tests/doubles/make-stubs.py ${GEN}/Zembrolatix.h
   COMMENT "Generating the test stand-ins' interface stubs")
 list(APPEND SUPPORT_SOURCES ${TEST_STUBS})
+set(TEST_PROGRAM_RC ${CMAKE_SOURCE_DIR}/tests/support/main/TestProgram.rc)
+set_source_files_properties(${TEST_PROGRAM_RC} PROPERTIES
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/module/resources/Zembrolatix.rc;${GEN}/Zembrolatix.tlb;${GEN}/version.h;${RGS_FILES}")
 file(GLOB TEST_DIRS LIST_DIRECTORIES true ${CMAKE_SOURCE_DIR}/tests/*)
 foreach(dir ${TEST_DIRS})
   get_filename_component(sub ${dir} NAME)
@@ -75,8 +78,7 @@ foreach(dir ${TEST_DIRS})
     list(APPEND sources ${CMAKE_SOURCE_DIR}/tests/support/main/default_main.cpp)
   endif()
   # The library's objects and resources: the copy of the library the program's objects come from.
-  add_executable(${exe} ${sources} ${SUPPORT_SOURCES} $<TARGET_OBJECTS:zembrolatix_objs>
-                 ${CMAKE_SOURCE_DIR}/src/module/resources/Zembrolatix.rc)
+  add_executable(${exe} ${sources} ${SUPPORT_SOURCES} $<TARGET_OBJECTS:zembrolatix_objs> ${TEST_PROGRAM_RC})
   target_include_directories(${exe} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests ${GEN})
   target_link_libraries(${exe} PRIVATE gtest gmock ${SYSTEM_LIBS})
   add_dependencies(${exe} Zembrolatix)
