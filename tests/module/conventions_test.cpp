@@ -243,8 +243,7 @@ TEST_F(DispatchContract, NamesInAnyCaseOverTheInterfaceAndItsBases) {
 }
 
 TEST_F(DispatchContract, InvokeCallsTheMemberAndPassesItsFailureOn) {
-    VARIANT result;
-    ::VariantInit(&result);
+    VARIANT result = Arg(VT_EMPTY);
     DISPPARAMS none{};
     EXPECT_EQ(disp->Invoke(9999, IID_NULL, 0, DISPATCH_METHOD, &none, &result, nullptr, nullptr),
               DISP_E_MEMBERNOTFOUND);
@@ -255,9 +254,7 @@ TEST_F(DispatchContract, InvokeCallsTheMemberAndPassesItsFailureOn) {
 
     // append("") fails with E_INVALIDARG, which reaches the caller as an automation error.
     Bstr empty(L"");
-    VARIANT arg;
-    arg.vt = VT_BSTR;
-    arg.bstrVal = empty.get();
+    VARIANT arg = TextArg(empty.get());
     DISPPARAMS one{&arg, nullptr, 1, 0};
     EXCEPINFO excep{};
     HRESULT hr = disp->Invoke(9, IID_NULL, 0, DISPATCH_METHOD, &one, &result, &excep, nullptr);

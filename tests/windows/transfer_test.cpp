@@ -36,8 +36,7 @@ TEST_F(StandInTest, EveryValueReachesThePageWhateverTheLowerBound) {
             *text.get() = StringValue(texts[i]);
             ASSERT_EQ(::SafeArrayPutElement(values.get(), &index, text.get()), S_OK);
         }
-        VARIANT parameters;
-        parameters.vt = VT_ARRAY | VT_VARIANT;
+        VARIANT parameters = Arg(VT_ARRAY | VT_VARIANT);
         parameters.parray = values.get();
 
         ComPtr<IDispatch> browser = CreateByProgId(L"InternetExplorer.Application");
@@ -62,14 +61,10 @@ TEST_F(StandInTest, TheLibraryStaysLoadedWhileAWindowWaitsWithValues) {
     // Only the application's registered modules open.
     ScopedExtension package(UseLowStorage(), L"zbt-cpp-transfer", PagesModulePath());
     {
-        ComPtr<IClassFactory> factory;
-        ASSERT_EQ(::DllGetClassObject(CLSID_WindowManager, IID_IClassFactory, factory.put_void()), S_OK);
-        ComPtr<IWindowManager> manager;
-        ASSERT_EQ(factory->CreateInstance(nullptr, IID_IWindowManager, manager.put_void()), S_OK);
+        ComPtr<IWindowManager> manager = Create<IWindowManager>(CLSID_WindowManager);
+        ASSERT_TRUE(manager);
         Bstr url(PageUrl(L"ARGS.HTML"));
-        VARIANT value;
-        value.vt = VT_I4;
-        value.lVal = 7;
+        const VARIANT value = IntArg(7);
         const VARIANT o = MissingArg();
         EXPECT_EQ(manager->openDialog(url.get(), 400, 300, value, o, o, o, o, o, o, o, o, o), S_OK);
         EXPECT_EQ(manager->openHiddenDialog(url.get(), value, o, o, o, o, o, o, o, o, o), S_OK);
