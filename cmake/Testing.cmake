@@ -52,6 +52,19 @@ endfunction()
 
 # tests/<subsystem>/*_test.cpp make one test program per subsystem; tests/support holds shared helpers.
 file(GLOB SUPPORT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
+# Stand-ins of the library's interfaces start from generated classes whose members answer E_NOTIMPL.
+find_program(PYTHON3 python3 REQUIRED)
+set(TEST_STUBS ${GEN}/TestStubs.h)
+add_custom_command(
+  OUTPUT ${TEST_STUBS}
+  COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tests/doubles/make-stubs.py ${TEST_STUBS} ${GEN}/Zembrolatix.h
+          -- ILocalFile IOutputStream IFileInputStream ISafeLocalFile
+  DEPENDS ${CMAKE_SOURCE_DIR}/tests/doubles/make-stubs.py ${GEN}/Zembrolatix.h
+  COMMENT "Generating the test stand-ins' interface stubs")
+list(APPEND SUPPORT_SOURCES ${TEST_STUBS})
+set(TEST_PROGRAM_RC ${CMAKE_SOURCE_DIR}/tests/support/main/TestProgram.rc)
+set_source_files_properties(${TEST_PROGRAM_RC} PROPERTIES
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/module/resources/Zembrolatix.rc;${GEN}/Zembrolatix.tlb;${GEN}/version.h;${RGS_FILES}")
 file(GLOB TEST_DIRS LIST_DIRECTORIES true ${CMAKE_SOURCE_DIR}/tests/*)
 foreach(dir ${TEST_DIRS})
   get_filename_component(sub ${dir} NAME)
@@ -64,7 +77,8 @@ foreach(dir ${TEST_DIRS})
   if(NOT EXISTS ${dir}/main_test.cpp)
     list(APPEND sources ${CMAKE_SOURCE_DIR}/tests/support/main/default_main.cpp)
   endif()
-  add_executable(${exe} ${sources} ${SUPPORT_SOURCES} $<TARGET_OBJECTS:zembrolatix_objs>)
+  # The library's objects and resources: the copy of the library the program's objects come from.
+  add_executable(${exe} ${sources} ${SUPPORT_SOURCES} $<TARGET_OBJECTS:zembrolatix_objs> ${TEST_PROGRAM_RC})
   target_include_directories(${exe} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests ${GEN})
   target_link_libraries(${exe} PRIVATE gtest gmock ${SYSTEM_LIBS})
   add_dependencies(${exe} Zembrolatix)
@@ -74,6 +88,10 @@ foreach(dir ${TEST_DIRS})
                        ENVIRONMENT "ZEMBROLATIX_DLL=$<TARGET_FILE:Zembrolatix>")
   zembrolatix_test_locks(cpp.${sub} ${sources})
 endforeach()
+# The XP mode: the storage choice of Windows versions up to 5 (read by tests/support/TestMain.cpp).
+if(TEST cpp.xp)
+  set_property(TEST cpp.xp APPEND PROPERTY ENVIRONMENT "ZEMBROLATIX_TEST_STORAGE=ordinary")
+endif()
 # The registration tests rewrite the registration every other test relies on: they run alone.
 if(TEST cpp.registration)
   set_tests_properties(cpp.registration PROPERTIES RUN_SERIAL TRUE)

@@ -12,8 +12,9 @@ rm -rf "$WINEPREFIX"
 "$WINE" reg.exe add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
 # The desktop started by wineboot had no driver yet: restart so windows can be created from here on.
 "$WINESERVER" -k >/dev/null 2>&1 || true
-# Test programs that must see the ordinary (pre-Vista) storage locations run under this name.
-"$WINE" reg.exe add 'HKCU\Software\Wine\AppDefaults\tests_xp.exe' /v Version /d winxp /f >/dev/null 2>&1
+# The script host copy that must see the ordinary (pre-Vista) storage locations runs under this name
+# (tests/script/directoryservice.js); the C++ tests choose that mode explicitly (tests/support/TestMain.h).
+"$WINE" reg.exe add 'HKCU\Software\Wine\AppDefaults\cscript_xp.exe' /v Version /d winxp /f >/dev/null 2>&1
 # Processes started by wineboot (the desktop among them) came up without a display driver: restart them.
 "$WINESERVER" -k >/dev/null 2>&1 || true
 rc=0

@@ -36,6 +36,11 @@ bool UseLowStorage() noexcept {
     return g_low;
 }
 
+void OverrideLowStorage(bool low) noexcept {
+    g_low = low;
+    g_lowComputed = true;
+}
+
 namespace StoragePaths {
 
 std::wstring SettingsRootKey(bool low) {

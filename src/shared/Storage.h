@@ -10,6 +10,8 @@
 
 // True when the operating system's major version is greater than 5; decided once per process.
 bool UseLowStorage() noexcept;
+// For test programs only: UseLowStorage answers low from now on, whatever the version.
+void OverrideLowStorage(bool low) noexcept;
 
 // Plain path rules, for either storage mode.
 namespace StoragePaths {

@@ -2,6 +2,9 @@
 #include "bundles/BundleTestModule.h"
 #include "bundles/StringBundle.h"
 #include "shared/Bstr.h"
+#include "support/ComTest.h"
+#include "support/Scoped.h"
+#include "support/TempFile.h"
 
 #include <gtest/gtest.h>
 
@@ -10,44 +13,22 @@ namespace {
 // A folder of this program's own under the temporary folder, registered as an application's location
 // while the program runs: a bundle reads a file a script names only in such a location (or in the
 // private data folder). Other tests that run meanwhile expect the rest of the temporary folder refused.
-struct OwnTempFolder {
-    OwnTempFolder() {
+const std::wstring& TempFolder() {
+    static const ScopedFolder folder([] {
         wchar_t text[MAX_PATH] = {};
         ::GetTempPathW(MAX_PATH, text);
-        path = std::wstring(text) + L"zbt-bundle-files-" + std::to_wstring(::GetCurrentProcessId()) + L"\\";
+        std::wstring path = text + (L"zbt-bundle-files-" + std::to_wstring(::GetCurrentProcessId())) + L"\\";
         ::CreateDirectoryW(path.c_str(), nullptr);
-    }
-    ~OwnTempFolder() { ::RemoveDirectoryW(path.c_str()); }
-    std::wstring path;
-};
-const std::wstring& TempFolder() {
-    static const OwnTempFolder folder;
-    static const ScopedExtension location(UseLowStorage(), L"{zbt-cpp-bundle-files}", folder.path);
-    return folder.path;
+        return path;
+    }());
+    static const ScopedExtension location(UseLowStorage(), L"{zbt-cpp-bundle-files}", folder.get());
+    return folder.get();
 }
 
-// A file in the temporary folder with the given bytes, deleted at the end of the scope.
-class TempFile {
-public:
-    TempFile(const wchar_t* name, std::string_view bytes) {
-        m_path = TempFolder() + L"zbt-bundle-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + name;
-        HANDLE file = ::CreateFileW(m_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD written = 0;
-        ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        ::CloseHandle(file);
-    }
-    ~TempFile() { ::DeleteFileW(m_path.c_str()); }
-    const std::wstring& path() const { return m_path; }
-
-private:
-    std::wstring m_path;
+// A file in that folder with the given bytes, deleted at the end of the scope.
+struct BundleFile : TempFile {
+    BundleFile(const wchar_t* name, std::string_view bytes) : TempFile(name, TempFolder()) { write(bytes); }
 };
-
-ComPtr<IStringBundle> NewBundle() {
-    ComPtr<IStringBundle> bundle;
-    EXPECT_EQ(CStringBundle::CreateLocal(bundle.put()), S_OK);
-    return bundle;
-}
 
 HRESULT Init(IStringBundle* bundle, const std::wstring& url) {
     Bstr text(url);
@@ -64,9 +45,9 @@ std::pair<HRESULT, std::wstring> Lookup(IStringBundle* bundle, const wchar_t* na
 using Answer = std::pair<HRESULT, std::wstring>;
 
 TEST(StringBundle, LoadsAFile) {
-    TempFile file(L"dialog.properties", "# Dialog strings\ntitle = Export\r\nempty=\nKey=upper\nkey=lower\n"
-                                        "title=Export data");
-    auto bundle = NewBundle();
+    BundleFile file(L"dialog.properties", "# Dialog strings\ntitle = Export\r\nempty=\nKey=upper\nkey=lower\n"
+                                          "title=Export data");
+    auto bundle = MakeObject<CStringBundle, IStringBundle>();
     ASSERT_EQ(Init(bundle.get(), file.path()), S_OK);
     EXPECT_EQ(Lookup(bundle.get(), L"title"), Answer(S_OK, L"Export data"));
     EXPECT_EQ(Lookup(bundle.get(), L"Key"), Answer(S_OK, L"upper"));
@@ -81,10 +62,10 @@ TEST(StringBundle, LoadsAFile) {
 }
 
 TEST(StringBundle, EmptySourcesLeaveTheBundleEmpty) {
-    TempFile empty(L"empty.properties", "");
-    TempFile comments(L"comments.properties", "# nothing\n\n  # here\nno pair\n");
-    for (const TempFile* file : {&empty, &comments}) {
-        auto bundle = NewBundle();
+    BundleFile empty(L"empty.properties", "");
+    BundleFile comments(L"comments.properties", "# nothing\n\n  # here\nno pair\n");
+    for (const BundleFile* file : {&empty, &comments}) {
+        auto bundle = MakeObject<CStringBundle, IStringBundle>();
         EXPECT_EQ(Init(bundle.get(), file->path()), S_OK);
         EXPECT_EQ(Lookup(bundle.get(), L"title"), Answer(E_UNEXPECTED, L""));
         ComPtr<ISimpleEnumerator> enumeration;
@@ -94,7 +75,7 @@ TEST(StringBundle, EmptySourcesLeaveTheBundleEmpty) {
 
 TEST(StringBundle, LoadsAModuleResourceWithoutRunningTheModule) {
     ASSERT_FALSE(TestModuleStarted());
-    auto bundle = NewBundle();
+    auto bundle = MakeObject<CStringBundle, IStringBundle>();
     ASSERT_EQ(Init(bundle.get(), L"res://" + TestModulePath() + L"/app.properties"), S_OK);
     EXPECT_EQ(Lookup(bundle.get(), L"title"), Answer(S_OK, L"Export data"));
     EXPECT_EQ(Lookup(bundle.get(), L"greeting"), Answer(S_OK, L"Gr\xFC\xDF"
@@ -111,7 +92,7 @@ TEST(StringBundle, LoadsAModuleResourceWithoutRunningTheModule) {
 }
 
 TEST(StringBundle, AFailingModuleSourceKeepsTheTable) {
-    TempFile notAModule(L"not-a-module.dll", "source=file\n");
+    BundleFile notAModule(L"not-a-module.dll", "source=file\n");
     const std::wstring module = TestModulePath();
     const std::wstring failing[] = {
         L"res://" + module + L"/MISSING.PROPERTIES",
@@ -126,7 +107,7 @@ TEST(StringBundle, AFailingModuleSourceKeepsTheTable) {
     };
     for (const auto& url : failing) {
         SCOPED_TRACE(testing::Message() << "url: " << testing::PrintToString(url));
-        auto bundle = NewBundle();
+        auto bundle = MakeObject<CStringBundle, IStringBundle>();
         ASSERT_EQ(Init(bundle.get(), notAModule.path()), S_OK);
         EXPECT_EQ(Init(bundle.get(), url), E_FAIL);
         EXPECT_EQ(Lookup(bundle.get(), L"source"), Answer(S_OK, L"file"));
@@ -145,13 +126,13 @@ TEST(StringBundle, AFailingFileSourceEmptiesTheTable) {
                    {L"http://localhost/x.properties", E_ACCESSDENIED}};
     for (const auto& [url, hr] : failing) {
         SCOPED_TRACE(testing::Message() << "url: " << testing::PrintToString(url));
-        auto bundle = NewBundle();
+        auto bundle = MakeObject<CStringBundle, IStringBundle>();
         ASSERT_EQ(Init(bundle.get(), L"res://" + TestModulePath() + L"/APP.PROPERTIES"), S_OK);
         EXPECT_EQ(Init(bundle.get(), url), hr);
         EXPECT_EQ(Lookup(bundle.get(), L"title"),
                   hr == E_FAIL ? Answer(E_UNEXPECTED, L"") : Answer(S_OK, L"Export data"));
     }
-    auto bundle = NewBundle();
+    auto bundle = MakeObject<CStringBundle, IStringBundle>();
     EXPECT_EQ(bundle->init(nullptr), E_FAIL);
 }
 
@@ -161,7 +142,7 @@ TEST(StringBundle, ResolvesChromeUrlsAndTokensThroughTheExtensionsKey) {
     const std::wstring folder = TestModulePath().substr(0, TestModulePath().find_last_of(L'\\'));
     ScopedExtension token(low, L"{zbt-cpp-bundle-id}", folder);
 
-    auto bundle = NewBundle();
+    auto bundle = MakeObject<CStringBundle, IStringBundle>();
     EXPECT_EQ(Init(bundle.get(), L"chrome://zbt-cpp-bundle-pkg/locale/en-US/App.Properties"), S_OK);
     EXPECT_EQ(Lookup(bundle.get(), L"source"), Answer(S_OK, L"module"));
     EXPECT_EQ(Init(bundle.get(), L"res://{zbt-cpp-bundle-id}\\zbt_bundle_module.dll/app.properties"), S_OK);

@@ -1,5 +1,6 @@
 #include "bundles/PropertyElement.h"
 #include "bundles/SimpleEnumerator.h"
+#include "support/ComTest.h"
 
 #include <gtest/gtest.h>
 
@@ -12,9 +13,7 @@ SafeArray MakeArray(LONG lowerBound, const std::vector<LONG>& values) {
     SAFEARRAYBOUND bound{static_cast<ULONG>(values.size()), lowerBound};
     SafeArray array(::SafeArrayCreate(VT_VARIANT, 1, &bound));
     for (size_t i = 0; i < values.size(); ++i) {
-        VARIANT v;
-        v.vt = VT_I4;
-        v.lVal = values[i];
+        VARIANT v = IntArg(values[i]);
         LONG index = lowerBound + static_cast<LONG>(i);
         EXPECT_EQ(::SafeArrayPutElement(array.get(), &index, &v), S_OK);
     }
@@ -22,16 +21,9 @@ SafeArray MakeArray(LONG lowerBound, const std::vector<LONG>& values) {
 }
 
 VARIANT ArrayArgument(const SafeArray& array, VARTYPE type = VT_ARRAY | VT_VARIANT) {
-    VARIANT v;
-    v.vt = type;
+    VARIANT v = Arg(type);
     v.parray = array.get();
     return v;
-}
-
-ComPtr<ISimpleEnumerator> NewEnumerator() {
-    ComPtr<ISimpleEnumerator> enumerator;
-    EXPECT_EQ(CSimpleEnumerator::CreateLocal(enumerator.put()), S_OK);
-    return enumerator;
 }
 
 // Walks the enumerator as script does; getNext failures end the walk.
@@ -49,7 +41,7 @@ std::vector<LONG> Walk(ISimpleEnumerator* enumerator) {
 TEST(SimpleEnumerator, YieldsEveryElementWhateverTheLowerBound) {
     for (LONG lowerBound : {0, 1, -3, 100}) {
         SCOPED_TRACE(testing::Message() << "lower bound " << lowerBound);
-        auto enumerator = NewEnumerator();
+        auto enumerator = MakeObject<CSimpleEnumerator, ISimpleEnumerator>();
         SafeArray array = MakeArray(lowerBound, {10, 20, 30});
         ASSERT_EQ(enumerator->init(ArrayArgument(array)), S_OK);
         EXPECT_EQ(Walk(enumerator.get()), (std::vector<LONG>{10, 20, 30}));
@@ -62,7 +54,7 @@ TEST(SimpleEnumerator, YieldsEveryElementWhateverTheLowerBound) {
 }
 
 TEST(SimpleEnumerator, KeepsItsOwnCopy) {
-    auto enumerator = NewEnumerator();
+    auto enumerator = MakeObject<CSimpleEnumerator, ISimpleEnumerator>();
     {
         SafeArray array = MakeArray(0, {1, 2});
         ASSERT_EQ(enumerator->init(ArrayArgument(array)), S_OK);
@@ -75,24 +67,20 @@ TEST(SimpleEnumerator, RefusesWhatIsNotAnArrayOfVariantsAndDropsTheOldArray) {
     SAFEARRAYBOUND bounds[2] = {{2, 0}, {2, 0}};
     SafeArray twoDimensions(::SafeArrayCreate(VT_VARIANT, 2, bounds));
     SafeArray good = MakeArray(0, {1});
-    VARIANT byReference;
-    byReference.vt = VT_ARRAY | VT_VARIANT | VT_BYREF;
+    VARIANT byReference = Arg(VT_ARRAY | VT_VARIANT | VT_BYREF);
     SAFEARRAY* held = good.get();
     byReference.pparray = &held;
     VARIANT noArray = ArrayArgument(SafeArray());
-    VARIANT text;
-    text.vt = VT_BSTR;
-    text.bstrVal = nullptr;
 
     const VARIANT refused[] = {ArrayArgument(strings, VT_ARRAY | VT_BSTR),
                                ArrayArgument(strings),
                                byReference,
                                noArray,
                                ArrayArgument(twoDimensions),
-                               text};
+                               TextArg(nullptr)};
     for (size_t i = 0; i < std::size(refused); ++i) {
         SCOPED_TRACE(testing::Message() << "case " << i);
-        auto enumerator = NewEnumerator();
+        auto enumerator = MakeObject<CSimpleEnumerator, ISimpleEnumerator>();
         ASSERT_EQ(enumerator->init(ArrayArgument(good)), S_OK);
         EXPECT_EQ(enumerator->init(refused[i]), E_INVALIDARG);
         VARIANT_BOOL more = 7;
@@ -103,7 +91,7 @@ TEST(SimpleEnumerator, RefusesWhatIsNotAnArrayOfVariantsAndDropsTheOldArray) {
 }
 
 TEST(SimpleEnumerator, SecondInitRestarts) {
-    auto enumerator = NewEnumerator();
+    auto enumerator = MakeObject<CSimpleEnumerator, ISimpleEnumerator>();
     SafeArray first = MakeArray(0, {1, 2, 3}), second = MakeArray(0, {7, 8});
     ASSERT_EQ(enumerator->init(ArrayArgument(first)), S_OK);
     Variant skipped;
@@ -113,7 +101,7 @@ TEST(SimpleEnumerator, SecondInitRestarts) {
 }
 
 TEST(SimpleEnumerator, ArgumentChecks) {
-    auto enumerator = NewEnumerator();
+    auto enumerator = MakeObject<CSimpleEnumerator, ISimpleEnumerator>();
     EXPECT_EQ(enumerator->hasMoreElements(nullptr), E_POINTER);
     EXPECT_EQ(enumerator->getNext(nullptr), E_POINTER);
     VARIANT_BOOL more = 7;
@@ -140,23 +128,15 @@ TEST(PropertyElement, HoldsAnyValue) {
     // An object comes back as the same object.
     ComPtr<IPropertyElement> object;
     ASSERT_EQ(CPropertyElement::CreateLocal(object.put()), S_OK);
-    VARIANT in;
-    in.vt = VT_DISPATCH;
-    in.pdispVal = object.get();
-    EXPECT_EQ(element->put_value(in), S_OK);
+    EXPECT_EQ(element->put_value(ObjectArg(object.get())), S_OK);
     Variant out;
     EXPECT_EQ(element->get_value(out.get()), S_OK);
     ASSERT_EQ(out->vt, VT_DISPATCH);
     EXPECT_EQ(out->pdispVal, static_cast<IDispatch*>(object.get()));
 
     // A by-reference argument is kept as the value it refers to.
-    VARIANT referred;
-    referred.vt = VT_I4;
-    referred.lVal = 42;
-    VARIANT byReference;
-    byReference.vt = VT_BYREF | VT_VARIANT;
-    byReference.pvarVal = &referred;
-    EXPECT_EQ(element->put_key(byReference), S_OK);
+    VARIANT referred = IntArg(42);
+    EXPECT_EQ(element->put_key(RefArg(&referred)), S_OK);
     referred.lVal = 0;
     Variant stored;
     EXPECT_EQ(element->get_key(stored.get()), S_OK);

@@ -9,7 +9,7 @@
 // test-lock: diagnostic-log
 // test-lock: private-data-folder
 // test-lock: foreground-window
-#include "support/LibraryModule.h"
+#include "support/ComTest.h"
 #include "support/TypeLibWalk.h"
 
 #include "script/TypeInfoHolder.h"
@@ -22,86 +22,16 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdio>
 #include <limits>
-#include <mutex>
 #include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
 
 constexpr DWORD kCallDeadlineMs = 60000;
 const std::wstring kToken = L"zbxm" + std::to_wstring(::GetCurrentProcessId());
-
-class Watchdog {
-public:
-    Watchdog() : m_thread([this] { Run(); }) {
-        s_current = this;
-        m_handler = ::AddVectoredExceptionHandler(1, &NameTheCall);
-    }
-    ~Watchdog() {
-        ::RemoveVectoredExceptionHandler(m_handler);
-        s_current = nullptr;
-        m_stop = true;
-        m_thread.join();
-    }
-    // The call about to start; an empty name when none runs.
-    void Begin(const std::string& call) {
-        std::lock_guard guard(m_lock);
-        m_call = call;
-        m_started = ::GetTickCount();
-    }
-    int dialogsClosed() const { return m_closed; }
-
-private:
-    static LONG CALLBACK NameTheCall(EXCEPTION_POINTERS* info) {
-        const DWORD code = info->ExceptionRecord->ExceptionCode;
-        if (s_current && (code == EXCEPTION_ACCESS_VIOLATION || code == EXCEPTION_STACK_OVERFLOW)) {
-            std::fprintf(stderr, "bad-input matrix: crash 0x%08lx in %s\n", static_cast<unsigned long>(code),
-                         s_current->m_call.c_str());
-            std::fflush(stderr);
-        }
-        return EXCEPTION_CONTINUE_SEARCH;
-    }
-    static BOOL CALLBACK CloseDialog(HWND window, LPARAM self) {
-        DWORD pid = 0;
-        ::GetWindowThreadProcessId(window, &pid);
-        wchar_t cls[64] = {};
-        ::GetClassNameW(window, cls, 64);
-        const std::wstring_view name(cls);
-        if (pid == ::GetCurrentProcessId() &&
-            (name == L"#32770" || name == L"Internet Explorer_TridentDlgFrame")) {
-            ::PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
-            ::PostMessageW(window, WM_CLOSE, 0, 0);
-            ++reinterpret_cast<Watchdog*>(self)->m_closed;
-        }
-        return TRUE;
-    }
-    void Run() {
-        while (!m_stop) {
-            ::Sleep(100);
-            ::EnumWindows(&CloseDialog, reinterpret_cast<LPARAM>(this));
-            std::lock_guard guard(m_lock);
-            if (!m_call.empty() && ::GetTickCount() - m_started > kCallDeadlineMs) {
-                std::fprintf(stderr, "bad-input matrix: no answer from %s\n", m_call.c_str());
-                std::fflush(stderr);
-                ::TerminateProcess(::GetCurrentProcess(), 3);
-            }
-        }
-    }
-
-    static inline Watchdog* s_current = nullptr;
-    PVOID m_handler = nullptr;
-    std::atomic<bool> m_stop{false};
-    std::atomic<int> m_closed{0};
-    std::mutex m_lock;
-    std::string m_call;
-    DWORD m_started = 0;
-    std::thread m_thread;
-};
 
 struct Operation {
     std::string name;
@@ -167,8 +97,7 @@ struct BadValue {
 };
 
 void Make(const BadValue& value, IDispatch* stranger, VARIANT& v) {
-    ::VariantInit(&v);
-    v.vt = value.vt;
+    v = Arg(value.vt);
     switch (value.vt) {
     case VT_BSTR:
         v.bstrVal = value.number ? nullptr : ::SysAllocStringLen(value.text.data(), UINT(value.text.size()));
@@ -232,8 +161,6 @@ HRESULT Call(IDispatch* target, DISPID id, WORD flags, std::vector<VARIANT>& arg
 }
 
 TEST(BadInputMatrix, EveryMemberOfEveryClassSurvivesHostileArguments) {
-    LibraryModule lib;
-    ASSERT_NE(lib.getClassObject, nullptr);
     ComPtr<ITypeLib> typeLib;
     ASSERT_EQ(::LoadRegTypeLib(LIBID_ZembrolatixLib, kTypeLibMajorVersion, kTypeLibMinorVersion,
                                LOCALE_NEUTRAL, typeLib.put()),
@@ -241,10 +168,8 @@ TEST(BadInputMatrix, EveryMemberOfEveryClassSurvivesHostileArguments) {
     const std::vector<ScriptInterface> interfaces = ScriptInterfaces(typeLib.get());
     const std::set<std::wstring> before = MatrixFiles();
     // An automation object of no kind the library knows: no window, no file, no stream.
-    ComPtr<IDispatch> stranger;
-    CLSID xmlClass;
-    ASSERT_EQ(::CLSIDFromProgID(L"Microsoft.XMLDOM", &xmlClass), S_OK);
-    ASSERT_EQ(::CoCreateInstance(xmlClass, nullptr, CLSCTX_ALL, IID_IDispatch, stranger.put_void()), S_OK);
+    ComPtr<IDispatch> stranger = CreateByProgId(L"Microsoft.XMLDOM");
+    ASSERT_TRUE(stranger);
     const BadValue plain{"text", VT_BSTR, 0, kToken};
     const std::vector<BadValue> values = {
         {"null", VT_NULL},
@@ -262,7 +187,7 @@ TEST(BadInputMatrix, EveryMemberOfEveryClassSurvivesHostileArguments) {
         {"null object", VT_DISPATCH},
     };
 
-    Watchdog watchdog;
+    Watchdog watchdog("bad-input matrix", kCallDeadlineMs, true);
     long calls = 0;
     int classes = 0, answered = 0, operations = 0;
     for (UINT t = 0; t < typeLib->GetTypeInfoCount(); ++t) {
@@ -276,7 +201,7 @@ TEST(BadInputMatrix, EveryMemberOfEveryClassSurvivesHostileArguments) {
         TypeAttrOf classAttr(coclass.get());
         ComPtr<IClassFactory> factory;
         ComPtr<IUnknown> object;
-        ASSERT_EQ(lib.getClassObject(classAttr.attr->guid, IID_IClassFactory, factory.put_void()), S_OK);
+        ASSERT_EQ(::DllGetClassObject(classAttr.attr->guid, IID_IClassFactory, factory.put_void()), S_OK);
         ASSERT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, object.put_void()), S_OK);
         factory.reset();
         ++classes;
@@ -317,7 +242,7 @@ TEST(BadInputMatrix, EveryMemberOfEveryClassSurvivesHostileArguments) {
             }
         }
         object.reset();
-        EXPECT_EQ(lib.canUnloadNow(), S_OK) << Narrow(className.view()) << " left something alive";
+        EXPECT_EQ(::DllCanUnloadNow(), S_OK) << Narrow(className.view()) << " left something alive";
     }
     watchdog.Begin("");
 

@@ -13,8 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "shared/Bstr.h"
-#include "shared/ComPtr.h"
+#include "support/ComTest.h"
 #include "support/TempFile.h"
 
 namespace {
@@ -31,7 +30,7 @@ std::wstring PageUrl(const wchar_t* name) {
 }
 
 // Records DocumentComplete events: the URL and the browser object of the frame that completed.
-class EventSink final : public IDispatch {
+class EventSink final : public DispatchStubs<> {
 public:
     ULONG refs = 1;
     std::vector<std::wstring> urls;
@@ -45,11 +44,6 @@ public:
         AddRef();
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return E_NOTIMPL;
-    }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* p, VARIANT*, EXCEPINFO*,
                                      UINT*) override {
         if (id != DISPID_DOCUMENTCOMPLETE || p->cArgs != 2) return DISP_E_MEMBERNOTFOUND;
@@ -61,49 +55,22 @@ public:
     }
 };
 
-ComPtr<IDispatch> Create(const wchar_t* progId) {
-    CLSID clsid;
-    ComPtr<IDispatch> object;
-    if (SUCCEEDED(::CLSIDFromProgID(progId, &clsid)))
-        ::CoCreateInstance(clsid, nullptr, CLSCTX_ALL, IID_IDispatch, object.put_void());
-    return object;
-}
-
-// Member `name` of an object: a property get, or a call with args (given in order).
-HRESULT Call(IDispatch* object, const wchar_t* name, WORD kind, Variant& result,
-             std::vector<VARIANT> args = {}) {
-    DISPID id = DISPID_UNKNOWN;
-    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-    HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_SYSTEM_DEFAULT, &id);
-    if (FAILED(hr)) return hr;
-    std::vector<VARIANT> reversed(args.rbegin(), args.rend());
-    DISPPARAMS params = {reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
-    return object->Invoke(id, IID_NULL, LOCALE_SYSTEM_DEFAULT, kind, &params, result.get(), nullptr, nullptr);
-}
 LONG Number(IDispatch* object, const wchar_t* name) {
     Variant v;
-    EXPECT_EQ(Call(object, name, DISPATCH_PROPERTYGET, v), S_OK) << name;
+    EXPECT_EQ(CallMember(object, name, DISPATCH_PROPERTYGET, {}, v.get()), S_OK) << name;
     ::VariantChangeType(v.get(), v.get(), 0, VT_I4);
     return v->lVal;
 }
-// A string argument that borrows text.
-VARIANT Text(const Bstr& text) {
-    VARIANT v;
-    v.vt = VT_BSTR;
-    v.bstrVal = text.get();
-    return v;
-}
-
 class BrowserDouble : public ::testing::Test {
 protected:
     void SetUp() override {
-        probe = Create(L"Zembrolatix.Test.BrowserProbe");
+        probe = CreateByProgId(L"Zembrolatix.Test.BrowserProbe");
         ASSERT_TRUE(probe);
-        ASSERT_TRUE(SUCCEEDED(Create(L"InternetExplorer.Application").As(browser)));
+        ASSERT_TRUE(SUCCEEDED(CreateByProgId(L"InternetExplorer.Application").As(browser)));
     }
     void TearDown() override {
         Variant ignored;
-        if (probe) Call(probe.get(), L"closeAll", DISPATCH_METHOD, ignored);
+        if (probe) CallMember(probe.get(), L"closeAll", DISPATCH_METHOD, {}, ignored.get());
     }
     ComPtr<IHTMLWindow2> PageWindow() {
         ComPtr<IDispatch> document;
@@ -191,17 +158,18 @@ TEST_F(BrowserDouble, NavigateRunsThePageScriptAndCompletesInside) {
     Variant function, ignored, received;
     ComPtr<IDispatch> windowDispatch;
     window.As(windowDispatch);
-    ASSERT_EQ(Call(windowDispatch.get(), L"addArgument", DISPATCH_PROPERTYGET, function), S_OK);
+    ASSERT_EQ(CallMember(windowDispatch.get(), L"addArgument", DISPATCH_PROPERTYGET, {}, function.get()),
+              S_OK);
     ASSERT_EQ(function->vt, VT_DISPATCH);
     for (const wchar_t* value : {L"a", L"b"}) {
         Bstr text(value);
-        VARIANT arg = Text(text);
+        VARIANT arg = TextArg(text.get());
         DISPPARAMS params = {&arg, nullptr, 1, 0};
         EXPECT_EQ(function->pdispVal->Invoke(DISPID_VALUE, IID_NULL, LOCALE_SYSTEM_DEFAULT, DISPATCH_METHOD,
                                              &params, ignored.get(), nullptr, nullptr),
                   S_OK);
     }
-    ASSERT_EQ(Call(windowDispatch.get(), L"received", DISPATCH_PROPERTYGET, received), S_OK);
+    ASSERT_EQ(CallMember(windowDispatch.get(), L"received", DISPATCH_PROPERTYGET, {}, received.get()), S_OK);
     EXPECT_EQ(Number(received->pdispVal, L"length"), 2);
 
     ComPtr<IServiceProvider> services;
@@ -271,7 +239,7 @@ TEST_F(BrowserDouble, SystemCloseDestroysTheWindowAndDropsSubscribers) {
     EXPECT_EQ(Number(probe.get(), L"count"), 1);
     ::PostMessageW(reinterpret_cast<HWND>(hwnd), WM_SYSCOMMAND, SC_CLOSE, 0);
     Variant ignored;
-    ASSERT_EQ(Call(probe.get(), L"pump", DISPATCH_METHOD, ignored), S_OK);
+    ASSERT_EQ(CallMember(probe.get(), L"pump", DISPATCH_METHOD, {}, ignored.get()), S_OK);
     EXPECT_FALSE(::IsWindow(reinterpret_cast<HWND>(hwnd)));
     EXPECT_EQ(sink.refs, 1u);
     EXPECT_EQ(Number(probe.get(), L"count"), 0);
@@ -283,14 +251,14 @@ TEST_F(BrowserDouble, ModalDialogRunsUntilItsPageClosesItAndGivesItsReturnValue)
     ComPtr<IHTMLWindow2> window = PageWindow();
     ASSERT_TRUE(window);
     Bstr hello(L"hello");
-    VARIANT in = Text(hello);
+    VARIANT in = TextArg(hello.get());
     Variant out;
     ASSERT_EQ(window->showModalDialog(Bstr(PageUrl(L"DIALOG.HTML")).get(), &in, nullptr, out.get()), S_OK);
     ASSERT_EQ(out->vt, VT_BSTR);
     const std::wstring result(BstrView(out->bstrVal));
     EXPECT_EQ(result.rfind(L"args=hello|before=Options -- Webpage Dialog/|", 0), 0u) << result;
     Variant caption;
-    Call(probe.get(), L"activeDialogCaption", DISPATCH_PROPERTYGET, caption);
+    CallMember(probe.get(), L"activeDialogCaption", DISPATCH_PROPERTYGET, {}, caption.get());
     EXPECT_EQ(BstrView(caption->bstrVal), L""); // the dialog frame is gone
 
     Variant none;

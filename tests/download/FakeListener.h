@@ -2,13 +2,12 @@
 #pragma once
 
 #include "module/ComObject.h"
-
-#include <oaidl.h>
+#include "support/ComTest.h"
 
 #include <vector>
 
 // A script function stand-in: records how it was called and answers what it is told to.
-class FakeListener : public IDispatch, public CComObjectRootEx<CComSingleThreadModel> {
+class FakeListener : public DispatchStubs<>, public CComObjectRootEx<CComSingleThreadModel> {
 public:
     BEGIN_COM_MAP(FakeListener)
     COM_INTERFACE_ENTRY(IDispatch)
@@ -24,9 +23,6 @@ public:
         UINT named;
     };
 
-    STDMETHOD(GetTypeInfoCount)(UINT*) noexcept override { return E_NOTIMPL; }
-    STDMETHOD(GetTypeInfo)(UINT, LCID, ITypeInfo**) noexcept override { return E_NOTIMPL; }
-    STDMETHOD(GetIDsOfNames)(REFIID, LPOLESTR*, UINT, LCID, DISPID*) noexcept override { return E_NOTIMPL; }
     STDMETHOD(Invoke)
     (DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT*, EXCEPINFO* excep,
      UINT*) noexcept override {

@@ -1,15 +1,12 @@
 #include "download/WebBrowserPersist.h"
 #include "download/FakeListener.h"
 #include "files/LocalFile.h"
-#include "support/TempFile.h"
-#include "shared/Bstr.h"
 #include "shared/Storage.h"
+#include "support/TempFile.h"
+#include "support/ComTest.h"
+#include "support/Scoped.h"
 
 #include <gtest/gtest.h>
-
-#include <atomic>
-#include <cstdio>
-#include <thread>
 
 namespace {
 
@@ -75,10 +72,11 @@ TEST(WebBrowserPersist, UnsafeFileIsRefusedWithoutDownloadOrNotification) {
     }
     EXPECT_TRUE(listener->calls.empty());
     // The same file marked safe is written, from a source a page may read: its own data.
-    std::wstring own;
-    ASSERT_EQ(PrivateDataFolder(own), S_OK);
-    ::CreateDirectoryW(own.c_str(), nullptr);
-    own += L"\\zbx-persist-" + std::to_wstring(::GetCurrentProcessId()) + L".txt";
+    std::wstring folder;
+    ASSERT_EQ(PrivateDataFolder(folder), S_OK);
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    const ScopedFile owned(folder + L"\\zbx-persist-" + std::to_wstring(::GetCurrentProcessId()) + L".txt");
+    const std::wstring& own = owned.get();
     {
         API::Win32::File source;
         ASSERT_TRUE(source.open(own.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
@@ -86,7 +84,6 @@ TEST(WebBrowserPersist, UnsafeFileIsRefusedWithoutDownloadOrNotification) {
     }
     Bstr ownUri(L"file:///" + own);
     EXPECT_EQ(persist->saveURI(ownUri.get(), FileAt(dest.path(), VARIANT_TRUE).get()), S_OK);
-    ::DeleteFileW(own.c_str());
     EXPECT_TRUE(dest.exists());
     EXPECT_EQ(listener->calls.size(), 1u);
 }
@@ -104,23 +101,15 @@ TEST(WebBrowserPersist, DeviceSourcesAreRefusedBeforeTheTransfer) {
     ComPtr<ILocalFile> target = FileAt(dest.path(), VARIANT_TRUE);
 
     // A source that blocks ends the program with its name rather than hanging the run.
-    std::atomic<const wchar_t*> current{nullptr};
-    API::Win32::Handle done(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    std::thread guard([&] {
-        if (::WaitForSingleObject(done.get(), 30000) == WAIT_OBJECT_0) return;
-        std::fprintf(stderr, "saveURI blocked on %ls\n", current.load());
-        std::fflush(stderr);
-        ::TerminateProcess(::GetCurrentProcess(), 3);
-    });
+    Watchdog watchdog("saveURI", 30000);
     for (const wchar_t* source :
          {L"C:\\windows\\COM1.txt", L"CON", L"file:///C:/windows/aux.txt", L"file:///C:/windows/NUL",
           L"C:\\x\\lpt1", L"\\\\.\\COM2", L"\\\\?\\C:\\windows\\win.ini", L"COM9.dat", L"prn"}) {
-        current = source;
+        watchdog.Begin(std::string(source, source + std::wcslen(source))); // ASCII
         Bstr uri(source);
         EXPECT_EQ(persist->saveURI(uri.get(), target.get()), E_INVALIDARG) << source;
     }
-    ::SetEvent(done.get());
-    guard.join();
+    watchdog.Begin("");
     EXPECT_FALSE(dest.exists());
     EXPECT_TRUE(listener->calls.empty());
 }

@@ -1,6 +1,7 @@
 #include "files/DirectoryService.h"
 
 #include "FilesTestSupport.h"
+#include "support/ComTest.h"
 
 namespace {
 
@@ -10,10 +11,7 @@ TEST(DirectoryService, ArgumentOrder) {
     ComPtr<IDirectoryService> service = MakeObject<CDirectoryService, IDirectoryService>();
     Bstr profd(L"ProfD"), empty(L""), iid(L"{F75B5C32-B42D-416D-93AC-8798869674CE}");
     Bstr noBraces(L"F75B5C32-B42D-416D-93AC-8798869674CE");
-    VARIANT result;
-    ::VariantInit(&result);
-    result.vt = VT_I4;
-    result.lVal = 42;
+    VARIANT result = IntArg(42);
     EXPECT_EQ(service->get(nullptr, iid.get(), nullptr), E_INVALIDARG);
     EXPECT_EQ(service->get(empty.get(), iid.get(), &result), E_INVALIDARG);
     EXPECT_EQ(service->get(profd.get(), nullptr, &result), E_INVALIDARG);

@@ -1,12 +1,12 @@
 // The picker as a script uses it, with the system dialogs worked from a second thread as a user would.
 // test-lock: foreground-window
 #include "FilesTestSupport.h"
+#include "support/Scoped.h"
 #include "windows/StandIn.h"
 
 #include <commdlg.h>
 
 #include <atomic>
-#include <cstdio>
 #include <functional>
 #include <thread>
 #include <vector>
@@ -16,14 +16,8 @@ namespace {
 constexpr int kNameBox = 0x47c, kFilterBox = 0x470, kFolderPrompt = 0x3742;
 using Paths = std::vector<std::wstring>;
 
-template <class I> ComPtr<I> Make(const CLSID& clsid) {
-    ComPtr<I> object;
-    EXPECT_EQ(::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, __uuidof(I), object.put_void()), S_OK);
-    return object;
-}
-
 ComPtr<ILocalFile> MakeFile(const std::wstring& path) {
-    ComPtr<ILocalFile> file = Make<ILocalFile>(CLSID_LocalFile);
+    ComPtr<ILocalFile> file = Create<ILocalFile>(CLSID_LocalFile);
     EXPECT_EQ(file->initWithPath(Bstr(path).get()), S_OK);
     return file;
 }
@@ -76,6 +70,8 @@ void TypeAndConfirm(HWND dialog, const std::wstring& name) {
 LONG ShowAsUser(IFilePicker* picker, const std::function<void(HWND)>& user) {
     const DWORD thread = ::GetCurrentThreadId();
     std::atomic<bool> returned{false};
+    Watchdog watchdog("file picker test", 30000);
+    watchdog.Begin("show");
     std::thread driver([&] {
         HWND dialog = nullptr;
         WaitUntil([&] { return (dialog = DialogOf(thread, nullptr)) || returned; });
@@ -83,10 +79,6 @@ LONG ShowAsUser(IFilePicker* picker, const std::function<void(HWND)>& user) {
             user(dialog);
         else
             ADD_FAILURE() << "no dialog appeared";
-        if (WaitUntil([&] { return returned.load(); })) return;
-        std::fputs("file picker test: a dialog never closed\n", stderr);
-        std::fflush(stderr);
-        ::TerminateProcess(::GetCurrentProcess(), 3);
     });
     LONG result = -1;
     EXPECT_EQ(picker->show(&result), S_OK);
@@ -115,23 +107,21 @@ protected:
         ::GetTempPathW(MAX_PATH, temp);
         folder = std::wstring(temp) + L"zmb_picker_" + std::to_wstring(::GetCurrentProcessId());
         ::CreateDirectoryW(folder.c_str(), nullptr);
+        ownedFolder.reset(folder);
         Touch(Path(L"a.txt"));
         Touch(Path(L"b.txt"));
-    }
-    void TearDown() override {
-        for (const std::wstring& path : made)
-            ::DeleteFileW(path.c_str());
-        ::RemoveDirectoryW(folder.c_str());
+        ASSERT_TRUE(picker);
     }
     std::wstring Path(const wchar_t* name) const { return folder + L"\\" + name; }
     void Touch(const std::wstring& path) {
         ::CloseHandle(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-        made.push_back(path);
+        made.emplace_back(path);
     }
 
-    ComPtr<IFilePicker> picker = Make<IFilePicker>(CLSID_FilePicker);
+    ComPtr<IFilePicker> picker = Create<IFilePicker>(CLSID_FilePicker);
     std::wstring folder;
-    Paths made;
+    ScopedFolder ownedFolder; // removed once the files in it are
+    std::vector<ScopedFile> made;
 };
 
 TEST_F(FilePicker, OpenGivesTrustedFilesWithTheFiltersTheScriptAsked) {
@@ -182,7 +172,7 @@ TEST_F(FilePicker, SaveTellsNewFromExistingNamesAndCancelLeavesNoFile) {
     ASSERT_EQ(picker->put_defaultString(Bstr(L"draft").get()), S_OK);
     ASSERT_EQ(picker->put_defaultExtension(Bstr(L"txt").get()), S_OK);
     ASSERT_EQ(picker->put_displayDirectory(MakeFile(folder).get()), S_OK);
-    made.push_back(Path(L"new.txt"));
+    made.emplace_back(Path(L"new.txt"));
     EXPECT_EQ(ShowAsUser(picker.get(),
                          [&](HWND dialog) {
                              EXPECT_EQ(TextOf(::GetDlgItem(dialog, kNameBox)), L"draft");
@@ -293,7 +283,7 @@ TEST_F(FilePicker, ThePageBrowserWindowOwnsTheDialog) {
 TEST_F(FilePicker, AConfirmedNameShorterThanTheProposedOneIsTheChoice) {
     ASSERT_EQ(picker->init(nullptr, Bstr(L"Save as").get(), 1), S_OK);
     ASSERT_EQ(picker->put_defaultString(Bstr(std::wstring(200, L'x')).get()), S_OK);
-    made.push_back(Path(L"s.txt"));
+    made.emplace_back(Path(L"s.txt"));
     EXPECT_EQ(ShowAsUser(picker.get(), [&](HWND dialog) { TypeAndConfirm(dialog, Path(L"s.txt")); }), 0);
     ComPtr<ILocalFile> file;
     ASSERT_EQ(picker->get_file(file.put()), S_OK);

@@ -1,6 +1,9 @@
 #include "files/LocalFile.h"
 
 #include "FilesTestSupport.h"
+#include "support/ComTest.h"
+
+#include "TestStubs.h"
 
 namespace {
 
@@ -87,7 +90,7 @@ TEST(SafeLocalFile, ArgumentChecks) {
 }
 
 // A stand-in local file whose answers a test chooses.
-class FakeLocalFile : public ILocalFile {
+class FakeLocalFile : public DispatchStubs<ILocalFileStubs> {
 public:
     HRESULT pathResult = S_OK, safeResult = S_OK;
     const wchar_t* path = L"";
@@ -101,33 +104,13 @@ public:
         *ppv = nullptr;
         return E_NOINTERFACE;
     }
+    using ILocalFileStubs::QueryInterface;
     STDMETHOD_(ULONG, AddRef)() noexcept override { return 2; }
     STDMETHOD_(ULONG, Release)() noexcept override { return 1; }
-    STDMETHOD(GetTypeInfoCount)(UINT*) noexcept override { return E_NOTIMPL; }
-    STDMETHOD(GetTypeInfo)(UINT, LCID, ITypeInfo**) noexcept override { return E_NOTIMPL; }
-    STDMETHOD(GetIDsOfNames)(REFIID, LPOLESTR*, UINT, LCID, DISPID*) noexcept override { return E_NOTIMPL; }
-    STDMETHOD(Invoke)
-    (DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) noexcept override {
-        return E_NOTIMPL;
-    }
-    STDMETHOD(Implements)(BSTR, VARIANT_BOOL*) noexcept override { return E_NOTIMPL; }
-    STDMETHOD(QueryInterface)(BSTR, IUnknown**) noexcept override { return E_NOTIMPL; }
-    STDMETHOD(get_fileSize)(ULONGLONG*) noexcept override { return E_NOTIMPL; }
-    STDMETHOD(get_leafName)(BSTR*) noexcept override { return E_NOTIMPL; }
-    STDMETHOD(get_nativeLeafName)(BSTR*) noexcept override { return E_NOTIMPL; }
-    STDMETHOD(get_path)(BSTR*) noexcept override { return E_NOTIMPL; }
     STDMETHOD(get_nativePath)(BSTR* out) noexcept override {
         if (FAILED(pathResult)) return pathResult;
         return BstrCopyOut(path, out);
     }
-    STDMETHOD(append)(BSTR) noexcept override { return E_NOTIMPL; }
-    STDMETHOD(exists)(VARIANT_BOOL*) noexcept override { return E_NOTIMPL; }
-    STDMETHOD(isDirectory)(VARIANT_BOOL*) noexcept override { return E_NOTIMPL; }
-    STDMETHOD(create)(LONG, LONG) noexcept override { return E_NOTIMPL; }
-    STDMETHOD(remove)(VARIANT_BOOL) noexcept override { return E_NOTIMPL; }
-    STDMETHOD(initWithFile)(ILocalFile*) noexcept override { return E_NOTIMPL; }
-    STDMETHOD(initWithNativePath)(BSTR) noexcept override { return E_NOTIMPL; }
-    STDMETHOD(initWithPath)(BSTR) noexcept override { return E_NOTIMPL; }
     STDMETHOD(GetSafe)(VARIANT_BOOL* out) noexcept override {
         if (FAILED(safeResult)) return safeResult;
         *out = safe;
@@ -183,7 +166,7 @@ TEST(LocalFile, InitWithFileCopies) {
 
 // The exact results a script sees only as success or failure: S_FALSE for a missing file.
 TEST(LocalFile, CreateAndRemoveResults) {
-    TempName name(L"results");
+    TempFile name(L"results");
     ComPtr<ILocalFile> file = MakeLocalFile<CLocalFile>(name.path(), VARIANT_TRUE);
     EXPECT_EQ(file->create(0, 0644), S_OK);
     EXPECT_EQ(file->create(0, 0644), E_FAIL);

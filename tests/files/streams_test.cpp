@@ -88,7 +88,7 @@ TEST(FileOutputStream, WritesExactlyCountUnits) {
         {Long(70001), 32768},
     };
     for (const auto& c : cases) {
-        TempName name(L"count");
+        TempFile name(L"count");
         std::string expected;
         {
             ComPtr<IFileOutputStream> stream = OpenOutput(name.path());
@@ -108,7 +108,7 @@ TEST(FileOutputStream, WritesExactlyCountUnits) {
                                              nullptr, 0, nullptr, nullptr);
         EXPECT_LE(expected.size(), static_cast<size_t>(fullSize));
     }
-    TempName name(L"exact");
+    TempFile name(L"exact");
     {
         ComPtr<IFileOutputStream> stream = OpenOutput(name.path());
         Bstr text(L"abcdef"), accent(L"\u00E9");
@@ -148,7 +148,7 @@ TEST(FileOutputStream, LargeWriteIsExactAndBounded) {
         unit += L"\U0001F600", unitBytes += "\xF0\x9F\x98\x80";
     ASSERT_EQ(unitBytes.size(), 4096u);
 
-    TempName name(L"large");
+    TempFile name(L"large");
     Bstr text(unit);
     ComPtr<IFileOutputStream> stream = OpenOutput(name.path());
     LONG n = 0;
@@ -175,7 +175,7 @@ TEST(FileOutputStream, LargeWriteIsExactAndBounded) {
 
 // An unsafe local file is refused before anything is stored, opened, created or emptied.
 TEST(FileOutputStream, UnsafeTargetRefusedKeepingState) {
-    TempName held(L"held"), victim(L"victim");
+    TempFile held(L"held"), victim(L"victim");
     ComPtr<IFileOutputStream> stream = OpenOutput(held.path());
     ComPtr<ILocalFile> unsafe = MakeLocalFile<CLocalFile>(victim.path(), VARIANT_FALSE);
     for (LONG flags : {0, 0x02, 0x08, 0x10, 0x18, 0x20, 0x7FFFFFFF, -1})

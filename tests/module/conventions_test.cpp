@@ -1,8 +1,7 @@
 // The conventions every class follows: its interface table, the dispatch contracts over the type
 // library, the safety options and the three ways of testing for an interface.
 #include "module/ComObject.h"
-#include "shared/Bstr.h"
-#include "shared/ComPtr.h"
+#include "support/ComTest.h"
 
 #include "Zembrolatix.h"
 
@@ -195,15 +194,12 @@ TEST(InterfaceTable, EachClassAnswersExactlyItsRow) {
 
 class DispatchContract : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_EQ(::CoCreateInstance(CLSID_LocalFile, nullptr, CLSCTX_ALL, IID_IDispatch, disp.put_void()),
-                  S_OK);
-    }
+    void SetUp() override { ASSERT_TRUE(disp); }
     HRESULT IdOf(const wchar_t* name, DISPID* id) {
         LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
         return disp->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, id);
     }
-    ComPtr<IDispatch> disp;
+    ComPtr<IDispatch> disp = ::Create(CLSID_LocalFile);
 };
 
 TEST_F(DispatchContract, TypeInformation) {
@@ -248,8 +244,7 @@ TEST_F(DispatchContract, NamesInAnyCaseOverTheInterfaceAndItsBases) {
 }
 
 TEST_F(DispatchContract, InvokeCallsTheMemberAndPassesItsFailureOn) {
-    VARIANT result;
-    ::VariantInit(&result);
+    VARIANT result = Arg(VT_EMPTY);
     DISPPARAMS none{};
     EXPECT_EQ(disp->Invoke(9999, IID_NULL, 0, DISPATCH_METHOD, &none, &result, nullptr, nullptr),
               DISP_E_MEMBERNOTFOUND);
@@ -260,9 +255,7 @@ TEST_F(DispatchContract, InvokeCallsTheMemberAndPassesItsFailureOn) {
 
     // append("") fails with E_INVALIDARG, which reaches the caller as an automation error.
     Bstr empty(L"");
-    VARIANT arg;
-    arg.vt = VT_BSTR;
-    arg.bstrVal = empty.get();
+    VARIANT arg = TextArg(empty.get());
     DISPPARAMS one{&arg, nullptr, 1, 0};
     EXCEPINFO excep{};
     HRESULT hr = disp->Invoke(9, IID_NULL, 0, DISPATCH_METHOD, &one, &result, &excep, nullptr);
@@ -311,14 +304,9 @@ TEST(ObjectSafety, OptionsAreSharedAndOnlyTheFirstIsSupported) {
 
 // obj.Implements, obj.QueryInterface and finder.Implements, from C++.
 TEST(InterfaceTest, ThreeRoads) {
-    ComPtr<IFileInputStream> stream;
-    ASSERT_EQ(::CoCreateInstance(CLSID_FileInputStream, nullptr, CLSCTX_ALL, IID_IFileInputStream,
-                                 stream.put_void()),
-              S_OK);
-    ComPtr<IInterfaceFinder> finder;
-    ASSERT_EQ(::CoCreateInstance(CLSID_InterfaceFinder, nullptr, CLSCTX_ALL, IID_IInterfaceFinder,
-                                 finder.put_void()),
-              S_OK);
+    ComPtr<IFileInputStream> stream = ::Create<IFileInputStream>(CLSID_FileInputStream);
+    ComPtr<IInterfaceFinder> finder = ::Create<IInterfaceFinder>(CLSID_InterfaceFinder);
+    ASSERT_TRUE(stream && finder);
 
     const wchar_t* present = L"{d08ee107-5dc5-4637-a81f-ddf47112d1f6}"; // IInputStream, lower case
     const wchar_t* missing = L"{4FD1401A-255E-4B95-9665-38D16B2E52CE}"; // IFileOutputStream
@@ -374,21 +362,12 @@ TEST(ObjectLifetime, ModuleIsLockedWhileMembersAreDestroyed) {
         LONG* seen;
         ~Member() { *seen = g_module.GetLockCount(); }
     };
-    class Probe : public IDispatch, public IPersist, public CComObjectRootEx<CComSingleThreadModel> {
+    class Probe : public DispatchStubs<>, public IPersist, public CComObjectRootEx<CComSingleThreadModel> {
     public:
         BEGIN_COM_MAP(Probe)
         COM_INTERFACE_ENTRY(IDispatch)
         COM_INTERFACE_ENTRY(IPersist)
         END_COM_MAP()
-        STDMETHOD(GetTypeInfoCount)(UINT*) noexcept override { return E_NOTIMPL; }
-        STDMETHOD(GetTypeInfo)(UINT, LCID, ITypeInfo**) noexcept override { return E_NOTIMPL; }
-        STDMETHOD(GetIDsOfNames)(REFIID, LPOLESTR*, UINT, LCID, DISPID*) noexcept override {
-            return E_NOTIMPL;
-        }
-        STDMETHOD(Invoke)
-        (DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) noexcept override {
-            return E_NOTIMPL;
-        }
         STDMETHOD(GetClassID)(CLSID*) noexcept override { return E_NOTIMPL; }
         Member member{nullptr};
     };

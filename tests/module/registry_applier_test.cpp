@@ -1,6 +1,7 @@
 // Applying parsed registration scripts to a private key below HKEY_CURRENT_USER.
 #include "module/RegistrarScript.h"
 #include "module/RegistryApplier.h"
+#include "support/Scoped.h"
 
 #include <gtest/gtest.h>
 
@@ -62,7 +63,7 @@ void CreateKey(const std::wstring& path, DWORD options = REG_OPTION_NON_VOLATILE
 class RegistryApplierTest : public ::testing::Test {
 protected:
     void SetUp() override { ::RegDeleteTreeW(HKEY_CURRENT_USER, kBase.c_str()); }
-    void TearDown() override { ::RegDeleteTreeW(HKEY_CURRENT_USER, kBase.c_str()); }
+    ScopedKeyTree owned{kBase};
 };
 
 // The script's keys live below the test's own key.

@@ -2,10 +2,10 @@
 // of the argument checks, binding, the keys reached in both storage modes and the exact registry bytes.
 #include <windows.h>
 
-#include "shared/Bstr.h"
-#include "shared/ComPtr.h"
 #include "shared/Storage.h"
 #include "shared/Win32.h"
+#include "support/ComTest.h"
+#include "support/Scoped.h"
 
 #include "Zembrolatix.h"
 
@@ -26,9 +26,8 @@ std::wstring Base(bool low) {
 }
 
 ComPtr<IPrefBranch> NewBranch() {
-    ComPtr<IPrefBranch> branch;
-    EXPECT_EQ(::CoCreateInstance(CLSID_PrefBranch, nullptr, CLSCTX_ALL, IID_IPrefBranch, branch.put_void()),
-              S_OK);
+    ComPtr<IPrefBranch> branch = Create<IPrefBranch>(CLSID_PrefBranch);
+    EXPECT_TRUE(branch);
     return branch;
 }
 
@@ -57,13 +56,11 @@ void DeleteValue(const std::wstring& keyPath, const wchar_t* name) {
     if (key.open(HKEY_CURRENT_USER, keyPath.c_str(), KEY_ALL_ACCESS)) ::RegDeleteValueW(key.get(), name);
 }
 
-// Deletes the keys of a path from the leaf up to (not including) stopAt; a key that still holds
-// subkeys (someone else's) stays.
-void DeleteKeyChain(std::wstring path, const std::wstring& stopAt) {
-    while (path.size() > stopAt.size()) {
-        ::RegDeleteKeyW(HKEY_CURRENT_USER, path.c_str());
-        path.resize(path.find_last_of(L'\\'));
-    }
+// A key below the library's preference key (in this program's storage mode unless told), removed with its
+// parents up to that key at the end of the scope.
+ScopedKeyChain OwnedKey(const std::wstring& below, bool low = UseLowStorage()) {
+    const std::wstring product = Base(low) + L"Zembrolatix";
+    return ScopedKeyChain({product + L"\\" + below, product});
 }
 
 // ---- Argument checks, before any state ------------------------------------------------------------
@@ -118,6 +115,7 @@ const struct {
 };
 
 TEST(PrefBranchChecks, NameThenOutPointerThenBinding) {
+    const ScopedKeyChain owned = OwnedKey(L"zxprefs_cpp_checks");
     ComPtr<IPrefBranch> unbound = NewBranch();
     ASSERT_TRUE(unbound);
     Bstr name(L"zxprefs.cpp.checks");
@@ -146,15 +144,11 @@ TEST(PrefBranchChecks, NameThenOutPointerThenBinding) {
         EXPECT_EQ(g.call(bound.get(), nullptr, true), E_INVALIDARG);
         EXPECT_EQ(g.call(bound.get(), name.get(), false), E_POINTER);
     }
-    DeleteKeyChain(Base(UseLowStorage()) + L"Zembrolatix\\zxprefs_cpp_checks",
-                   Base(UseLowStorage()) + L"Zembrolatix");
 }
 
 TEST(PrefServiceChecks, ArgumentsAndInitFailurePassThrough) {
-    ComPtr<IPrefService> service;
-    ASSERT_EQ(
-        ::CoCreateInstance(CLSID_PrefService, nullptr, CLSCTX_ALL, IID_IPrefService, service.put_void()),
-        S_OK);
+    ComPtr<IPrefService> service = Create<IPrefService>(CLSID_PrefService);
+    ASSERT_TRUE(service);
     IPrefBranch* const sentinel = reinterpret_cast<IPrefBranch*>(0x1);
     IPrefBranch* out = sentinel;
     Bstr root(L"zxprefs_cpp_service.");
@@ -168,6 +162,7 @@ TEST(PrefServiceChecks, ArgumentsAndInitFailurePassThrough) {
 }
 
 TEST(PrefBranchBinding, FailedBindingCanBeRetriedAndNulsAreRefused) {
+    const ScopedKeyChain owned = OwnedKey(L"zxprefs_cpp_bind");
     ComPtr<IPrefBranch> branch = NewBranch();
     Bstr tooLong(L"Zembrolatix\\" + std::wstring(300, L'x'));
     Bstr withNul(L"Zembrolatix\\zxprefs_cpp_bind\0other"sv);
@@ -190,26 +185,20 @@ TEST(PrefBranchBinding, FailedBindingCanBeRetriedAndNulsAreRefused) {
     VARIANT_BOOL has = VARIANT_TRUE;
     EXPECT_EQ(branch->prefHasUserValue(nulName.get(), &has), S_OK);
     EXPECT_EQ(has, VARIANT_FALSE);
-    DeleteKeyChain(Base(UseLowStorage()) + L"Zembrolatix\\zxprefs_cpp_bind",
-                   Base(UseLowStorage()) + L"Zembrolatix");
 }
 
 // Script hosts reach the 64-bit members through IDispatch: the value travels as VT_I8 both ways.
 TEST(PrefBranchDispatch, Int64TravelsAsI8) {
+    const ScopedKeyChain owned = OwnedKey(L"zxprefs_cpp_dispatch");
     ComPtr<IPrefBranch> branch = NewBranch();
     Bstr key(L"Zembrolatix\\zxprefs_cpp_dispatch");
     ASSERT_EQ(branch->InitWithKey(key.get()), S_OK);
     ComPtr<IDispatch> dispatch;
     ASSERT_EQ(branch.As(dispatch), S_OK);
 
-    VARIANT args[2]; // in reverse order: value, name
-    ::VariantInit(&args[0]);
-    ::VariantInit(&args[1]);
-    V_VT(&args[0]) = VT_I8;
-    V_I8(&args[0]) = -5000000000LL;
     Bstr name(L"q");
-    V_VT(&args[1]) = VT_BSTR;
-    V_BSTR(&args[1]) = name.get();
+    VARIANT args[2] = {Arg(VT_I8), TextArg(name.get())}; // in reverse order: value, name
+    V_I8(&args[0]) = -5000000000LL;
     DISPPARAMS setParams{args, nullptr, 2, 0};
     ASSERT_EQ(dispatch->Invoke(11, IID_NULL, 0, DISPATCH_METHOD, &setParams, nullptr, nullptr, nullptr),
               S_OK);
@@ -220,14 +209,13 @@ TEST(PrefBranchDispatch, Int64TravelsAsI8) {
               S_OK);
     EXPECT_EQ(V_VT(result.get()), VT_I8);
     EXPECT_EQ(V_I8(result.get()), -5000000000LL);
-    DeleteKeyChain(Base(UseLowStorage()) + L"Zembrolatix\\zxprefs_cpp_dispatch",
-                   Base(UseLowStorage()) + L"Zembrolatix");
 }
 
 // ---- Reading what the registry holds ----------------------------------------------------------------
 
 TEST(PrefBranchReading, StoredBytesAsEachType) {
-    const std::wstring keyPath = Base(UseLowStorage()) + L"Zembrolatix\\zxprefs_cpp_reading";
+    const ScopedKeyChain owned = OwnedKey(L"zxprefs_cpp_reading");
+    const std::wstring& keyPath = owned.get().first;
     ComPtr<IPrefBranch> branch = NewBranch();
     Bstr keyText(L"Zembrolatix\\zxprefs_cpp_reading");
     ASSERT_EQ(branch->InitWithKey(keyText.get()), S_OK);
@@ -316,8 +304,6 @@ TEST(PrefBranchReading, StoredBytesAsEachType) {
         EXPECT_EQ(branch->prefHasUserValue(name.get(), &has), S_OK);
         EXPECT_EQ(has, c.has);
     }
-    key.close();
-    DeleteKeyChain(keyPath, Base(UseLowStorage()) + L"Zembrolatix");
 }
 
 // ---- Keys reached and bytes written, in this process's storage mode -------------------------------------
@@ -365,6 +351,7 @@ const WriteCase kWrites[] = {
 };
 
 void CheckKeyPaths(bool low) {
+    const ScopedKeyChain myapp = OwnedKey(L"extensions\\myapp", low), ab = OwnedKey(L"a\\b", low);
     static const struct {
         const char* what;
         bool withKey;
@@ -399,30 +386,17 @@ void CheckKeyPaths(bool low) {
         for (const auto& w : kWrites)
             DeleteValue(here, w.name);
     }
-    const std::wstring product = Base(low) + L"Zembrolatix";
-    DeleteKeyChain(product + L"\\extensions\\myapp", product);
-    DeleteKeyChain(product + L"\\a\\b", product);
 }
 
-// The ordinary locations are checked by a copy of this program named tests_xp.exe, which the test
-// prefix runs as Windows XP (see tests/make-prefix.sh).
-bool RunningAsXpCopy() {
-    wchar_t self[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring_view path(self);
-    return path.size() >= 13 && ::lstrcmpiW(self + path.size() - 13, L"\\tests_xp.exe") == 0;
+// The ordinary locations are checked by this program run again in the XP mode (tests/support/TestMain.h).
+bool InXpMode() {
+    return ::GetEnvironmentVariableW(L"ZEMBROLATIX_TEST_STORAGE", nullptr, 0) != 0;
 }
 
-DWORD RunXpCopy(const wchar_t* filter) {
+DWORD RunInXpMode(const wchar_t* filter) {
     wchar_t self[MAX_PATH] = {};
     ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring dir(self);
-    dir.resize(dir.find_last_of(L'\\'));
-    dir += L"\\prefs-xp";
-    ::CreateDirectoryW(dir.c_str(), nullptr);
-    const std::wstring copy = dir + L"\\tests_xp.exe";
-    if (!::CopyFileW(self, copy.c_str(), FALSE)) return 1000;
-    std::wstring commandLine = L"\"" + copy + L"\" --gtest_brief=1 --gtest_filter=" + filter;
+    std::wstring commandLine = L"\"" + std::wstring(self) + L"\" --gtest_brief=1 --gtest_filter=" + filter;
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -430,9 +404,11 @@ DWORD RunXpCopy(const wchar_t* filter) {
     startup.hStdOutput = ::GetStdHandle(STD_OUTPUT_HANDLE);
     startup.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION info{};
-    if (!::CreateProcessW(copy.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                          &startup, &info))
-        return 1001;
+    ::SetEnvironmentVariableW(L"ZEMBROLATIX_TEST_STORAGE", L"ordinary");
+    const BOOL started = ::CreateProcessW(self, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                          nullptr, &startup, &info);
+    ::SetEnvironmentVariableW(L"ZEMBROLATIX_TEST_STORAGE", nullptr);
+    if (!started) return 1001;
     API::Win32::Handle process(info.hProcess), thread(info.hThread);
     if (::WaitForSingleObject(info.hProcess, 300000) != WAIT_OBJECT_0) {
         ::TerminateProcess(info.hProcess, 1002);
@@ -446,16 +422,16 @@ DWORD RunXpCopy(const wchar_t* filter) {
 } // namespace
 
 TEST(PrefKeyPaths, LowLocations) {
-    if (RunningAsXpCopy()) GTEST_SKIP();
+    if (InXpMode()) GTEST_SKIP();
     ASSERT_TRUE(UseLowStorage()) << "the test prefix reports Windows 6.1";
     CheckKeyPaths(true);
 }
 
 TEST(PrefKeyPaths, OrdinaryLocations) {
-    if (RunningAsXpCopy()) {
-        ASSERT_FALSE(UseLowStorage()) << "tests_xp.exe runs as Windows XP";
+    if (InXpMode()) {
+        ASSERT_FALSE(UseLowStorage()) << "the XP mode";
         CheckKeyPaths(false);
         return;
     }
-    EXPECT_EQ(RunXpCopy(L"PrefKeyPaths.OrdinaryLocations"), 0u);
+    EXPECT_EQ(RunInXpMode(L"PrefKeyPaths.OrdinaryLocations"), 0u);
 }

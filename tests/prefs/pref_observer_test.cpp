@@ -1,17 +1,14 @@
 // Preference observers: a change made by another process reaches the observers of a branch while the
 // thread that added them pumps messages, on that thread, by domain; removing them stops the calls and
 // ends the branch's wait thread; a branch that goes with observers lets them go and the module unload.
-#include "support/LibraryModule.h"
-
-#include "shared/Bstr.h"
-#include "shared/ComPtr.h"
 #include "shared/Storage.h"
 #include "shared/Win32.h"
+#include "support/ComTest.h"
+#include "support/Scoped.h"
 
 #include "Zembrolatix.h"
 
 #include <gtest/gtest.h>
-#include <shlwapi.h>
 #include <tlhelp32.h>
 
 #include <string>
@@ -20,7 +17,7 @@
 namespace {
 
 // An observer as script hands one over: an object with observe(subject, topic, data), or a function.
-struct Observer final : IDispatch {
+struct Observer final : DispatchStubs<> {
     struct Call {
         DWORD thread;
         std::wstring topic, data;
@@ -37,8 +34,6 @@ struct Observer final : IDispatch {
     }
     STDMETHODIMP_(ULONG) AddRef() override { return ++refs; }
     STDMETHODIMP_(ULONG) Release() override { return --refs; }
-    STDMETHODIMP GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
     STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID, DISPID* ids) override {
         *ids = 7;
         return hasObserve && std::wstring_view(names[0]) == L"observe" ? S_OK : DISP_E_UNKNOWNNAME;
@@ -87,16 +82,11 @@ size_t ThreadCount() {
 }
 
 TEST(PrefObserver, SeesAnotherProcessOnItsOwnThreadUntilRemoved) {
-    LibraryModule lib;
-    ComPtr<IPrefBranch2> branch;
-    {
-        ComPtr<IClassFactory> factory;
-        ASSERT_EQ(lib.getClassObject(CLSID_PrefBranch, IID_IClassFactory, factory.put_void()), S_OK);
-        ASSERT_EQ(factory->CreateInstance(nullptr, IID_IPrefBranch2, branch.put_void()), S_OK);
-    }
-    const std::wstring tag = L"zxprefs_obs" + std::to_wstring(::GetCurrentProcessId());
-    const std::wstring root = tag + L".",
-                       key = StoragePaths::PreferenceKey(UseLowStorage(), L"Zembrolatix\\" + tag);
+    ComPtr<IPrefBranch2> branch = Create<IPrefBranch2>(CLSID_PrefBranch);
+    ASSERT_TRUE(branch);
+    const std::wstring tag = L"zxprefs_obs" + std::to_wstring(::GetCurrentProcessId()), root = tag + L".";
+    const ScopedKeyTree owned(StoragePaths::PreferenceKey(UseLowStorage(), L"Zembrolatix\\" + tag));
+    const std::wstring& key = owned.get();
     ASSERT_EQ(branch->init(Bstr(root).get()), S_OK);
     const size_t threads = ThreadCount();
     Observer object(true), function(false), elsewhere(true);
@@ -133,8 +123,7 @@ TEST(PrefObserver, SeesAnotherProcessOnItsOwnThreadUntilRemoved) {
     branch.reset();
     EXPECT_EQ(object.refs, 1u);
     EXPECT_EQ(ThreadCount(), threads);
-    EXPECT_EQ(lib.canUnloadNow(), S_OK);
-    ::SHDeleteKeyW(HKEY_CURRENT_USER, key.c_str());
+    EXPECT_EQ(::DllCanUnloadNow(), S_OK);
 }
 
 } // namespace

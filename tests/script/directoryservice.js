@@ -100,13 +100,13 @@ test("each call gives a new object", function () {
     eq(ds.get("TmpD", IID_ILocalFile).path, TMP + "\\");
 });
 
-// Runs lib/files_xp.js with the assertions in a copy of cscript named tests_xp.exe, which the test
+// Runs lib/files_xp.js with the assertions in a copy of cscript named cscript_xp.exe, which the test
 // prefix gives a Windows XP version (tests/make-prefix.sh): the library then uses the ordinary locations.
 test("the ordinary locations, in a process that runs as Windows XP", function () {
     var lib = WScript.Arguments(1) + "\\lib\\";
     var work = unique(TMP, "xp");
     FSO.CreateFolder(work);
-    var host = work + "\\tests_xp.exe";
+    var host = work + "\\cscript_xp.exe";
     FSO.CopyFile(FSO.GetSpecialFolder(1).Path + "\\cscript.exe", host);
     var script = work + "\\files_xp.js";
     var ts = FSO.CreateTextFile(script, true, false);

@@ -6,6 +6,7 @@
 //   --child lines N TAG EVENT   once EVENT is set, writes the lines "TAG 0" to "TAG N-1" to the log
 #include "LogTestSupport.h"
 #include "shared/LogWriter.h"
+#include "support/TestMain.h"
 
 #include <gtest/gtest.h>
 #include <objbase.h>
@@ -49,9 +50,5 @@ int ChildMain(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     if (argc > 1 && std::strcmp(argv[1], "--child") == 0) return ChildMain(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    if (FAILED(::CoInitialize(nullptr))) return 1;
-    const int result = RUN_ALL_TESTS();
-    ::CoUninitialize();
-    return result;
+    return RunTests(argc, argv);
 }

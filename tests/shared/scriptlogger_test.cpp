@@ -7,6 +7,7 @@
 #include "shared/ComPtr.h"
 #include "shared/ProcessLog.h"
 #include "shared/ScriptLogger.h"
+#include "support/ComTest.h"
 
 #include <gtest/gtest.h>
 
@@ -24,11 +25,7 @@ protected:
         RemoveLogSwitch();
         DeleteLogFile();
     }
-    static ComPtr<ILogger> MakeLogger() {
-        ComPtr<ILogger> logger;
-        EXPECT_EQ(CScriptLogger::CreateLocal(logger.put()), S_OK);
-        return logger;
-    }
+    static ComPtr<ILogger> MakeLogger() { return MakeObject<CScriptLogger, ILogger>(); }
     static VARIANT_BOOL Enabled(ILogger* logger) {
         VARIANT_BOOL on = 7;
         EXPECT_EQ(logger->get_isEnabled(&on), S_OK);
@@ -88,16 +85,11 @@ TEST_F(ScriptLoggerTest, DumpPropertiesWritesThroughTheProcessWideWriter) {
     auto logger = MakeLogger();
     EXPECT_EQ(Enabled(logger.get()), VARIANT_FALSE);
 
-    VARIANT object{}, number{}, missing{}, nothing{};
-    object.vt = VT_UNKNOWN;
+    VARIANT object = Arg(VT_UNKNOWN), nothing{};
     object.punkVal = logger.get();
-    number.vt = VT_I4;
-    number.lVal = 42;
-    missing.vt = VT_ERROR;
-    missing.scode = DISP_E_PARAMNOTFOUND;
     Bstr name(L"mine");
     EXPECT_EQ(logger->init(name.get()), S_OK);
-    for (const VARIANT& value : {object, number, missing, nothing})
+    for (const VARIANT& value : {object, IntArg(42), MissingArg(), nothing})
         EXPECT_EQ(logger->dumpProperties(value), S_OK);
     const std::string line = "CScriptLogger\t- dumpProperties(...) is not implemented\r\n";
     EXPECT_EQ(ReadLog(), line + line + line + line);

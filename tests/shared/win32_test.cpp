@@ -1,6 +1,7 @@
 // The owning handle wrappers: a replaced handle is closed, a failed open empties the wrapper, and the
 // registry reads check type and size and never read past their buffers.
 #include "shared/Win32.h"
+#include "support/Scoped.h"
 
 #include <gtest/gtest.h>
 
@@ -29,12 +30,9 @@ bool OpenExclusive(File& file, const std::wstring& path) {
 
 class FileWrapperTest : public ::testing::Test {
 protected:
-    void TearDown() override {
-        ::DeleteFileW(a.c_str());
-        ::DeleteFileW(b.c_str());
-    }
     std::wstring a = TempFile(L"a.txt");
     std::wstring b = TempFile(L"b.txt");
+    ScopedFile ownedA{a}, ownedB{b};
 };
 
 TEST_F(FileWrapperTest, SecondOpenClosesTheFirstHandle) {
@@ -109,16 +107,12 @@ TEST(LibraryWrapper, HoldsTheModuleOrNothing) {
     EXPECT_EQ(missing.close(), 0);
 }
 
-// A scratch key of its own per test program run, removed afterwards.
+// A scratch key of its own per test program run, removed after each test.
 class RegKeyTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(key.create(HKEY_CURRENT_USER, path.c_str(), nullptr, REG_OPTION_NON_VOLATILE,
                                KEY_ALL_ACCESS, nullptr, nullptr));
-    }
-    void TearDown() override {
-        key.close();
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str());
     }
     // Stores exactly these bytes. The buffer goes on with non-zero bytes: the registry adds a terminator
     // to string data when the unit after the given count happens to be zero.
@@ -137,6 +131,7 @@ protected:
     }
 
     std::wstring path = L"Software\\ZembrolatixTests\\shared-" + std::to_wstring(::GetCurrentProcessId());
+    ScopedKeyTree owned{path}; // removed once the key below is closed
     RegKey key;
 };
 

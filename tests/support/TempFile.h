@@ -1,4 +1,5 @@
-// A file under the temporary folder with a name unique to this process, deleted when it goes away.
+// A file under the temporary folder (or the given one, ending in a separator) with a name unique to
+// this process, deleted when it goes away.
 #pragma once
 
 #include "shared/Win32.h"
@@ -10,11 +11,12 @@
 
 class TempFile {
 public:
-    explicit TempFile(std::wstring_view name) {
-        wchar_t folder[MAX_PATH + 1] = {};
-        ::GetTempPathW(MAX_PATH, folder);
-        m_path = std::wstring(folder) + L"zbx-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                 std::wstring(name);
+    explicit TempFile(std::wstring_view name, std::wstring folder = {}) {
+        if (folder.empty()) {
+            folder.resize(MAX_PATH + 1);
+            folder.resize(::GetTempPathW(MAX_PATH, folder.data()));
+        }
+        m_path = folder + L"zbx-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::wstring(name);
         ::DeleteFileW(m_path.c_str());
     }
     TempFile(const TempFile&) = delete;

@@ -2,49 +2,10 @@
 // calls on its scriptable objects, its page module and its probe of live windows.
 #pragma once
 
-#include "shared/Bstr.h"
-#include "shared/ComPtr.h"
+#include "support/ComTest.h"
 #include "support/LibraryModule.h"
 
 #include <string>
-#include <vector>
-
-// Calls a named member of an automation object, with arguments in the script's order (they are cleared).
-inline HRESULT CallMember(IDispatch* object, const wchar_t* name, WORD flags, std::vector<VARIANT> args,
-                          VARIANT* result) {
-    DISPID id = DISPID_UNKNOWN;
-    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-    HRESULT hr = object ? object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id) : E_POINTER;
-    std::vector<VARIANT> reversed(args.rbegin(), args.rend());
-    DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
-    if (SUCCEEDED(hr))
-        hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, nullptr, nullptr);
-    for (VARIANT& arg : args)
-        ::VariantClear(&arg);
-    return hr;
-}
-
-inline VARIANT StringValue(const std::wstring& text) {
-    VARIANT v;
-    v.vt = VT_BSTR;
-    v.bstrVal = ::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-    return v;
-}
-
-inline ComPtr<IDispatch> ObjectProperty(IDispatch* object, const wchar_t* name) {
-    Variant value;
-    if (FAILED(CallMember(object, name, DISPATCH_PROPERTYGET, {}, value.get())) || value->vt != VT_DISPATCH)
-        return nullptr;
-    return ComPtr<IDispatch>(value->pdispVal);
-}
-
-inline ComPtr<IDispatch> CreateByProgId(const wchar_t* progId) {
-    ComPtr<IDispatch> object;
-    CLSID clsid;
-    if (SUCCEEDED(::CLSIDFromProgID(progId, &clsid)))
-        ::CoCreateInstance(clsid, nullptr, CLSCTX_ALL, IID_IDispatch, object.put_void());
-    return object;
-}
 
 // The stand-in's page module (under tests\doubles beside the test program).
 inline std::wstring PagesModulePath() {

@@ -3,7 +3,6 @@
 // an opened window still waits to hand values to its page.
 #include "bundles/BundleTestModule.h"
 #include "shared/SafeArray.h"
-#include "support/LibraryModule.h"
 #include "windows/ArgumentTransfer.h"
 #include "windows/StandIn.h"
 
@@ -25,13 +24,6 @@ protected:
     BrowserProbe probe;
 };
 
-VARIANT Omitted() {
-    VARIANT v;
-    v.vt = VT_ERROR;
-    v.scode = DISP_E_PARAMNOTFOUND;
-    return v;
-}
-
 TEST_F(StandInTest, EveryValueReachesThePageWhateverTheLowerBound) {
     for (LONG lower : {0L, 1L, -2L}) {
         SCOPED_TRACE(testing::Message() << "lower bound " << lower);
@@ -44,8 +36,7 @@ TEST_F(StandInTest, EveryValueReachesThePageWhateverTheLowerBound) {
             *text.get() = StringValue(texts[i]);
             ASSERT_EQ(::SafeArrayPutElement(values.get(), &index, text.get()), S_OK);
         }
-        VARIANT parameters;
-        parameters.vt = VT_ARRAY | VT_VARIANT;
+        VARIANT parameters = Arg(VT_ARRAY | VT_VARIANT);
         parameters.parray = values.get();
 
         ComPtr<IDispatch> browser = CreateByProgId(L"InternetExplorer.Application");
@@ -66,21 +57,15 @@ TEST_F(StandInTest, EveryValueReachesThePageWhateverTheLowerBound) {
 }
 
 TEST_F(StandInTest, TheLibraryStaysLoadedWhileAWindowWaitsWithValues) {
-    LibraryModule lib;
-    ASSERT_NE(lib.module, nullptr);
-    ASSERT_EQ(lib.canUnloadNow(), S_OK);
+    ASSERT_EQ(::DllCanUnloadNow(), S_OK);
     // Only the application's registered modules open.
     ScopedExtension package(UseLowStorage(), L"zbt-cpp-transfer", PagesModulePath());
     {
-        ComPtr<IClassFactory> factory;
-        ASSERT_EQ(lib.getClassObject(CLSID_WindowManager, IID_IClassFactory, factory.put_void()), S_OK);
-        ComPtr<IWindowManager> manager;
-        ASSERT_EQ(factory->CreateInstance(nullptr, IID_IWindowManager, manager.put_void()), S_OK);
+        ComPtr<IWindowManager> manager = Create<IWindowManager>(CLSID_WindowManager);
+        ASSERT_TRUE(manager);
         Bstr url(PageUrl(L"ARGS.HTML"));
-        VARIANT value;
-        value.vt = VT_I4;
-        value.lVal = 7;
-        const VARIANT o = Omitted();
+        const VARIANT value = IntArg(7);
+        const VARIANT o = MissingArg();
         EXPECT_EQ(manager->openDialog(url.get(), 400, 300, value, o, o, o, o, o, o, o, o, o), S_OK);
         EXPECT_EQ(manager->openHiddenDialog(url.get(), value, o, o, o, o, o, o, o, o, o), S_OK);
         EXPECT_EQ(manager->openHiddenDialog(url.get(), o, o, o, o, o, o, o, o, o, o), S_OK);
@@ -89,11 +74,11 @@ TEST_F(StandInTest, TheLibraryStaysLoadedWhileAWindowWaitsWithValues) {
     }
     probe.call(L"pump");
     EXPECT_EQ(probe.count(), 2) << "the shown window and the hidden one with a value";
-    EXPECT_EQ(lib.canUnloadNow(), S_FALSE) << "their transfers wait for the pages";
+    EXPECT_EQ(::DllCanUnloadNow(), S_FALSE) << "their transfers wait for the pages";
     probe.call(L"closeAll");
     probe.call(L"pump");
     EXPECT_EQ(probe.count(), 0);
-    EXPECT_EQ(lib.canUnloadNow(), S_OK) << "closing the windows let go of the transfers";
+    EXPECT_EQ(::DllCanUnloadNow(), S_OK) << "closing the windows let go of the transfers";
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // Values packed for a new page, and the dialog frame's class name.
 #include "windows/BrowserWindow.h"
 #include "windows/WindowRules.h"
+#include "support/ComTest.h"
 
 #include <gtest/gtest.h>
 
@@ -11,18 +12,15 @@ namespace {
 // last supplied one; omitted ones below it go as they came.
 TEST(DialogParameters, PackedUpToTheLastSuppliedValueAndCopiedThroughReferences) {
     Variant variable;
-    variable->vt = VT_BSTR;
-    variable->bstrVal = ::SysAllocString(L"before");
+    *variable.get() = StringValue(L"before");
     VARIANT values[kDialogParameterCount];
     DialogParameters params{};
     for (size_t i = 0; i < kDialogParameterCount; ++i) {
-        values[i].vt = VT_ERROR;
-        values[i].scode = DISP_E_PARAMNOTFOUND;
+        values[i] = MissingArg();
         params[i] = &values[i];
     }
-    values[2].vt = VT_BYREF | VT_VARIANT;
-    values[2].pvarVal = variable.get();
-    values[3].vt = VT_EMPTY; // not counted
+    values[2] = RefArg(variable.get());
+    values[3] = Arg(VT_EMPTY); // not counted
 
     Variant packed;
     ASSERT_EQ(PackDialogParameters(params, packed), S_OK);

@@ -1,6 +1,7 @@
 #include "xml/DOMParser.h"
 
 #include "host/XmlServices.h"
+#include "support/ComTest.h"
 #include "support/TempFile.h"
 #include "xml/FakeStreams.h"
 
@@ -10,18 +11,11 @@ namespace {
 
 IXMLDOMDocument* const kSentinel = reinterpret_cast<IXMLDOMDocument*>(0xdeadbeef);
 
-VARIANT Missing() {
-    VARIANT v;
-    v.vt = VT_ERROR;
-    v.scode = DISP_E_PARAMNOTFOUND;
-    return v;
-}
-
 class DOMParserTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_HRESULT_SUCCEEDED(CDOMParser::CreateLocal(parser.put())); }
     HRESULT Parse(VARIANT stream, IXMLDOMDocument** out) {
-        return parser->parseFromStream(stream, Missing(), Missing(), Missing(), out);
+        return parser->parseFromStream(stream, MissingArg(), MissingArg(), MissingArg(), out);
     }
     ComPtr<IDOMParser> parser;
 };
@@ -31,27 +25,21 @@ TEST_F(DOMParserTest, ArgumentChecksComeInOrder) {
     IXMLDOMDocument* doc = kSentinel;
     Bstr text(L"<a/>");
 
-    EXPECT_EQ(parser->parseFromString(text.get(), Missing(), &doc), E_NOTIMPL);
-    EXPECT_EQ(parser->parseFromString(nullptr, Missing(), nullptr), E_NOTIMPL);
+    EXPECT_EQ(parser->parseFromString(text.get(), MissingArg(), &doc), E_NOTIMPL);
+    EXPECT_EQ(parser->parseFromString(nullptr, MissingArg(), nullptr), E_NOTIMPL);
 
     // The stream's type is examined before the result pointer.
-    VARIANT s;
-    s.vt = VT_BSTR;
-    s.bstrVal = text.get();
-    EXPECT_EQ(Parse(s, nullptr), E_INVALIDARG);
+    EXPECT_EQ(Parse(TextArg(text.get()), nullptr), E_INVALIDARG);
     VARIANT none{};
     EXPECT_EQ(Parse(none, &doc), E_INVALIDARG);
     IDispatch* object = stream.dispatch.get();
-    VARIANT byRef;
-    byRef.vt = VT_DISPATCH | VT_BYREF;
+    VARIANT byRef = Arg(VT_DISPATCH | VT_BYREF);
     byRef.ppdispVal = &object;
     EXPECT_EQ(Parse(byRef, &doc), E_INVALIDARG);
     EXPECT_EQ(Parse(stream.arg(), nullptr), E_POINTER);
     EXPECT_EQ(stream->tells, 0);
 
-    VARIANT nullObject;
-    nullObject.vt = VT_DISPATCH;
-    nullObject.pdispVal = nullptr;
+    const VARIANT nullObject = ObjectArg(nullptr);
     EXPECT_EQ(Parse(nullObject, nullptr), E_POINTER);
     EXPECT_EQ(Parse(nullObject, &doc), E_NOTIMPL);
     EXPECT_EQ(doc, kSentinel);
@@ -75,9 +63,7 @@ TEST_F(DOMParserTest, OnlyAStreamAtItsStartThatNamesItsFileIsParsed) {
     unnamed->path = file.path();
     ComPtr<IXMLDOMDocument> other;
     ASSERT_HRESULT_SUCCEEDED(CreateXmlDocument(other));
-    VARIANT notAStream;
-    notAStream.vt = VT_DISPATCH;
-    notAStream.pdispVal = static_cast<IDispatch*>(other.get());
+    const VARIANT notAStream = ObjectArg(other.get());
 
     const struct {
         VARIANT stream;

@@ -3,31 +3,13 @@
 #include "host/XmlServices.h"
 #include "xml/FakeStreams.h"
 #include "xml/XmlDeclaration.h"
+#include "support/ComTest.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
 const std::wstring kDecl(kUtf8Declaration);
-
-VARIANT Arg(IUnknown* object) {
-    VARIANT v;
-    v.vt = VT_DISPATCH;
-    v.pdispVal = static_cast<IDispatch*>(object);
-    return v;
-}
-VARIANT Text(const wchar_t* s) {
-    VARIANT v;
-    v.vt = VT_BSTR;
-    v.bstrVal = const_cast<wchar_t*>(s); // never freed: the callee only reads its arguments
-    return v;
-}
-VARIANT Missing() {
-    VARIANT v;
-    v.vt = VT_ERROR;
-    v.scode = DISP_E_PARAMNOTFOUND;
-    return v;
-}
 
 class DOMSerializerTest : public ::testing::Test {
 protected:
@@ -56,23 +38,27 @@ TEST_F(DOMSerializerTest, ArgumentChecksComeInOrder) {
     BSTR sentinel = reinterpret_cast<BSTR>(0xdeadbeef);
     BSTR s = sentinel;
     VARIANT none{};
-    VARIANT nullObject = Arg(nullptr);
+    VARIANT nullObject = ObjectArg(nullptr);
     // The root is examined before the result pointer.
     EXPECT_EQ(serializer->serializeToString(none, nullptr), E_INVALIDARG);
     EXPECT_EQ(serializer->serializeToString(nullObject, &s), E_INVALIDARG);
     EXPECT_EQ(serializer->serializeToString(out.arg(), &s), E_INVALIDARG); // an object that is not a node
-    EXPECT_EQ(serializer->serializeToString(Text(L"<a/>"), &s), E_INVALIDARG);
+    EXPECT_EQ(serializer->serializeToString(TextArg(Bstr(L"<a/>").get()), &s), E_INVALIDARG);
     EXPECT_EQ(s, sentinel);
-    EXPECT_EQ(serializer->serializeToString(Arg(doc.get()), nullptr), E_POINTER);
+    EXPECT_EQ(serializer->serializeToString(ObjectArg(doc.get()), nullptr), E_POINTER);
 
     // Both types before anything else, then the root's object, then the stream's.
-    EXPECT_EQ(serializer->serializeToStream(nullObject, Text(L"x"), Missing()), E_INVALIDARG);
-    EXPECT_EQ(serializer->serializeToStream(Text(L"<a/>"), out.arg(), Missing()), E_INVALIDARG);
-    EXPECT_EQ(serializer->serializeToStream(Arg(doc.get()), Text(L"x"), Missing()), E_INVALIDARG);
-    EXPECT_EQ(serializer->serializeToStream(nullObject, out.arg(), Missing()), E_INVALIDARG);
-    EXPECT_EQ(serializer->serializeToStream(out.arg(), out.arg(), Missing()), E_INVALIDARG);
-    EXPECT_EQ(serializer->serializeToStream(Arg(doc.get()), nullObject, Missing()), E_NOTIMPL);
-    EXPECT_EQ(serializer->serializeToStream(Arg(doc.get()), Arg(doc.get()), Missing()), E_NOTIMPL);
+    EXPECT_EQ(serializer->serializeToStream(nullObject, TextArg(Bstr(L"x").get()), MissingArg()),
+              E_INVALIDARG);
+    EXPECT_EQ(serializer->serializeToStream(TextArg(Bstr(L"<a/>").get()), out.arg(), MissingArg()),
+              E_INVALIDARG);
+    EXPECT_EQ(serializer->serializeToStream(ObjectArg(doc.get()), TextArg(Bstr(L"x").get()), MissingArg()),
+              E_INVALIDARG);
+    EXPECT_EQ(serializer->serializeToStream(nullObject, out.arg(), MissingArg()), E_INVALIDARG);
+    EXPECT_EQ(serializer->serializeToStream(out.arg(), out.arg(), MissingArg()), E_INVALIDARG);
+    EXPECT_EQ(serializer->serializeToStream(ObjectArg(doc.get()), nullObject, MissingArg()), E_NOTIMPL);
+    EXPECT_EQ(serializer->serializeToStream(ObjectArg(doc.get()), ObjectArg(doc.get()), MissingArg()),
+              E_NOTIMPL);
     EXPECT_EQ(out->writes, 0);
 }
 
@@ -84,7 +70,9 @@ TEST_F(DOMSerializerTest, WritesTheWholeDocumentOnceWithItsLength) {
 
     Bstr whole;
     ASSERT_HRESULT_SUCCEEDED(doc->get_xml(whole.put()));
-    EXPECT_EQ(serializer->serializeToStream(Arg(e.get()), out.arg(), Text(L"ISO-8859-1")), S_OK);
+    EXPECT_EQ(
+        serializer->serializeToStream(ObjectArg(e.get()), out.arg(), TextArg(Bstr(L"ISO-8859-1").get())),
+        S_OK);
     EXPECT_EQ(out->writes, 1);
     EXPECT_EQ(out->text, WithUtf8Declaration(whole.view()));
     EXPECT_EQ(out->text.rfind(L"<?xml", std::wstring::npos), 0u) << "one declaration only";
@@ -92,10 +80,10 @@ TEST_F(DOMSerializerTest, WritesTheWholeDocumentOnceWithItsLength) {
 
     // The string form of the same element is only the element.
     Bstr s;
-    EXPECT_EQ(serializer->serializeToString(Arg(e.get()), s.put()), S_OK);
+    EXPECT_EQ(serializer->serializeToString(ObjectArg(e.get()), s.put()), S_OK);
     EXPECT_EQ(s.view(), L"<e>t\u00e9</e>");
     // ... and of the document keeps its own declaration.
-    EXPECT_EQ(serializer->serializeToString(Arg(doc.get()), s.put()), S_OK);
+    EXPECT_EQ(serializer->serializeToString(ObjectArg(doc.get()), s.put()), S_OK);
     EXPECT_EQ(s.view(), whole.view());
 }
 
@@ -104,7 +92,7 @@ TEST_F(DOMSerializerTest, EmptyAndDetachedNodesWriteTheirDocument) {
     ComPtr<IXMLDOMElement> loose;
     Bstr name(L"loose");
     ASSERT_HRESULT_SUCCEEDED(doc->createElement(name.get(), loose.put()));
-    EXPECT_EQ(serializer->serializeToStream(Arg(loose.get()), out.arg(), Missing()), S_OK);
+    EXPECT_EQ(serializer->serializeToStream(ObjectArg(loose.get()), out.arg(), MissingArg()), S_OK);
     EXPECT_EQ(out->text, kDecl + L"\n");
 }
 
@@ -127,7 +115,7 @@ TEST_F(DOMSerializerTest, StreamFailuresReachTheCaller) {
         Fake<FakeOutputStream> out = MakeFake<FakeOutputStream>();
         out->result = c.result;
         out->shortBy = c.shortBy;
-        EXPECT_EQ(serializer->serializeToStream(Arg(doc.get()), out.arg(), Missing()), c.expected)
+        EXPECT_EQ(serializer->serializeToStream(ObjectArg(doc.get()), out.arg(), MissingArg()), c.expected)
             << "case " << index;
         EXPECT_EQ(out->text.substr(0, kDecl.size() + 1), kDecl + L"\n") << "case " << index;
         ++index;

@@ -2,41 +2,21 @@
 #pragma once
 
 #include "module/ComObject.h"
-#include "shared/Bstr.h"
+#include "support/ComTest.h"
 
-#include "Zembrolatix.h"
+#include "TestStubs.h"
 
 #include <string>
 
-// Every member of IDispatch and IScriptImplements answers E_NOTIMPL.
-template <class Itf> class ScriptStub : public Itf {
-public:
-    STDMETHOD(GetTypeInfoCount)(UINT*) noexcept override { return E_NOTIMPL; }
-    STDMETHOD(GetTypeInfo)(UINT, LCID, ITypeInfo**) noexcept override { return E_NOTIMPL; }
-    STDMETHOD(GetIDsOfNames)(REFIID, LPOLESTR*, UINT, LCID, DISPID*) noexcept override { return E_NOTIMPL; }
-    STDMETHOD(Invoke)
-    (DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) noexcept override {
-        return E_NOTIMPL;
-    }
-    STDMETHOD(Implements)(BSTR, VARIANT_BOOL*) noexcept override { return E_NOTIMPL; }
-    STDMETHOD(QueryInterface)(BSTR, IUnknown**) noexcept override { return E_NOTIMPL; }
-    using IUnknown::QueryInterface;
-    STDMETHOD(seek)(LONG, LONGLONG) noexcept override { return E_NOTIMPL; }
-    STDMETHOD(setEOF)() noexcept override { return E_NOTIMPL; }
-};
-
 // An output stream that keeps what it is given and reports what it is told to.
-class FakeOutputStream : public ScriptStub<IOutputStream>, public CComObjectRootEx<CComSingleThreadModel> {
+class FakeOutputStream : public DispatchStubs<IOutputStreamStubs>,
+                         public CComObjectRootEx<CComSingleThreadModel> {
 public:
     BEGIN_COM_MAP(FakeOutputStream)
     COM_INTERFACE_ENTRY2(IDispatch, IOutputStream)
     COM_INTERFACE_ENTRY(IOutputStream)
     END_COM_MAP()
 
-    STDMETHOD(tell)(ULONGLONG*) noexcept override { return E_NOTIMPL; }
-    STDMETHOD(close)() noexcept override { return E_NOTIMPL; }
-    STDMETHOD(flush)() noexcept override { return E_NOTIMPL; }
-    STDMETHOD(isNonBlocking)(VARIANT_BOOL*) noexcept override { return E_NOTIMPL; }
     STDMETHOD(write)(BSTR data, LONG count, LONG* pRet) noexcept override {
         ++writes;
         text.assign(BstrView(data));
@@ -54,8 +34,8 @@ public:
 };
 
 // A file input stream at a chosen position that may or may not name its file.
-class FakeInputStream : public ScriptStub<IFileInputStream>,
-                        public ISafeLocalFile,
+class FakeInputStream : public DispatchStubs<IFileInputStreamStubs>,
+                        public ISafeLocalFileStubs,
                         public CComObjectRootEx<CComSingleThreadModel> {
 public:
     BEGIN_COM_MAP(FakeInputStream)
@@ -71,13 +51,6 @@ public:
         *pRet = position;
         return tellResult;
     }
-    STDMETHOD(available)(ULONGLONG*) noexcept override { return E_NOTIMPL; }
-    STDMETHOD(close)() noexcept override { return E_NOTIMPL; }
-    STDMETHOD(isNonBlocking)(VARIANT_BOOL*) noexcept override { return E_NOTIMPL; }
-    STDMETHOD(init)(ILocalFile*, LONG, LONG, LONG) noexcept override { return E_NOTIMPL; }
-    STDMETHOD(init)(BSTR, VARIANT_BOOL) noexcept override { return E_NOTIMPL; }
-    STDMETHOD(GetSafe)(VARIANT_BOOL*) noexcept override { return E_NOTIMPL; }
-    STDMETHOD(SetSafe)(VARIANT_BOOL) noexcept override { return E_NOTIMPL; }
     STDMETHOD(GetPath)(BSTR* pbsPath) noexcept override {
         if (FAILED(pathResult)) return pathResult;
         return BstrCopyOut(path, pbsPath);
@@ -103,12 +76,7 @@ template <class T> struct Fake {
     ComPtr<IDispatch> dispatch;
     CComObject<T>* operator->() const noexcept { return object; }
     // The object as a script passes it: a VARIANT of type VT_DISPATCH, not owned.
-    VARIANT arg() const noexcept {
-        VARIANT v;
-        v.vt = VT_DISPATCH;
-        v.pdispVal = dispatch.get();
-        return v;
-    }
+    VARIANT arg() const noexcept { return ObjectArg(dispatch.get()); }
 };
 
 template <class T> Fake<T> MakeFake() {

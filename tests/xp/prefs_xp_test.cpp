@@ -2,6 +2,7 @@
 // only below the library's own keys.
 #include "prefs/PrefBranch.h"
 #include "shared/Bstr.h"
+#include "support/Scoped.h"
 
 #include <gtest/gtest.h>
 
@@ -18,6 +19,7 @@ bool ValueExists(const std::wstring& key, const std::wstring& name) {
 
 TEST(PrefBranchXp, WritesOnlyBelowTheLibrarysOwnKeys) {
     const std::wstring outside = L"Software\\" + kTag;
+    const ScopedKeyTree owned{outside};
     {
         API::Win32::RegKey seeded;
         ASSERT_TRUE(
@@ -78,7 +80,6 @@ TEST(PrefBranchXp, WritesOnlyBelowTheLibrarysOwnKeys) {
     Bstr got;
     EXPECT_EQ(reader->getCharPref(present.get(), got.put()), S_OK);
     EXPECT_EQ(got.view(), L"seed");
-    ::RegDeleteKeyW(HKEY_CURRENT_USER, outside.c_str());
 }
 
 } // namespace

@@ -1,6 +1,6 @@
-// The ordinary storage locations, as a system reporting Windows 5.1 sees them: the settings root key
-// under Software\Belvanquist\Zembrolatix, the private data folder beside the local application data,
-// and the log file beside the module (here the test program itself).
+// The ordinary storage locations, chosen for this program as on Windows versions up to 5: the settings
+// root key under Software\Belvanquist\Zembrolatix, the private data folder beside the local application
+// data, and the log file beside the module (here the test program itself).
 #include "shared/LogTestSupport.h"
 #include "shared/LogWriter.h"
 
@@ -10,14 +10,7 @@ namespace {
 
 using namespace logtest;
 
-TEST(OrdinaryStorage, WineReportsWindowsXpToThisProgram) {
-    OSVERSIONINFOW info{};
-    info.dwOSVersionInfoSize = sizeof(info);
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    ASSERT_TRUE(::GetVersionExW(&info));
-#pragma GCC diagnostic pop
-    EXPECT_EQ(info.dwMajorVersion, 5u);
+TEST(OrdinaryStorage, IsTheChoiceOfThisProgram) {
     EXPECT_FALSE(UseLowStorage());
 }
 
