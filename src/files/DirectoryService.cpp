@@ -2,7 +2,9 @@
 
 #include "files/PathRules.h"
 #include "files/ReadingRule.h"
+#include "script/Boundary.h"
 #include "shared/Bstr.h"
+#include "shared/ComPtr.h"
 #include "shared/Storage.h"
 #include "shared/TextUtil.h"
 
@@ -29,7 +31,8 @@ HRESULT PrivateFolderPath(std::wstring& out) {
 HRESULT TempFolderPath(std::wstring& out) {
     wchar_t buffer[MAX_PATH] = {};
     const DWORD length = ::GetTempPathW(MAX_PATH, buffer);
-    if (length == 0 || length >= MAX_PATH) return E_FAIL;
+    if (length == 0) return FailWithLastError();
+    if (length >= MAX_PATH) return FailWithError(ERROR_INSUFFICIENT_BUFFER);
     out.assign(buffer, length);
     return S_OK;
 }
@@ -39,7 +42,7 @@ HRESULT ShellFolderPath(int csidl, std::wstring& out) {
     HRESULT hr = ::SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buffer);
     if (FAILED(hr)) return hr;
     // S_FALSE: the folder is named but does not exist yet; its path is still the answer.
-    if (!buffer[0]) return E_FAIL;
+    if (!buffer[0]) return FailWithReason("the shell gave an empty path");
     out.assign(buffer);
     return S_OK;
 }
@@ -54,17 +57,13 @@ HRESULT DownloadsFolderPath(std::wstring& out) {
     auto known = reinterpret_cast<GetKnownFolderPath>(
         reinterpret_cast<void*>(shell ? ::GetProcAddress(shell, "SHGetKnownFolderPath") : nullptr));
     if (known) {
-        PWSTR path = nullptr;
-        HRESULT hr = known(kDownloads, 0, nullptr, &path);
-        if (SUCCEEDED(hr) && path && path[0]) {
-            hr = ComBoundary([&] {
-                out.assign(path);
+        CoTaskMem<wchar_t> path;
+        const HRESULT hr = known(kDownloads, 0, nullptr, path.put());
+        if (SUCCEEDED(hr) && path && path.get()[0])
+            return ComBoundary([&] {
+                out.assign(path.get());
                 return S_OK;
             });
-            ::CoTaskMemFree(path);
-            return hr;
-        }
-        ::CoTaskMemFree(path);
     }
     HRESULT hr = ShellFolderPath(CSIDL_PERSONAL, out);
     if (SUCCEEDED(hr)) out = PathRules::AppendNode(out, L"Downloads");
@@ -74,7 +73,8 @@ HRESULT DownloadsFolderPath(std::wstring& out) {
 HRESULT CurrentFolderPath(std::wstring& out) {
     wchar_t buffer[MAX_PATH] = {};
     const DWORD length = ::GetCurrentDirectoryW(MAX_PATH, buffer);
-    if (length == 0 || length >= MAX_PATH) return E_FAIL;
+    if (length == 0) return FailWithLastError();
+    if (length >= MAX_PATH) return FailWithError(ERROR_INSUFFICIENT_BUFFER);
     out.assign(buffer, length);
     return S_OK;
 }
@@ -83,9 +83,10 @@ HRESULT CurrentFolderPath(std::wstring& out) {
 HRESULT ProgramFolderPath(std::wstring& out) {
     wchar_t buffer[MAX_PATH] = {};
     const DWORD length = ::GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return E_FAIL;
+    if (length == 0) return FailWithLastError();
+    if (length >= MAX_PATH) return FailWithError(ERROR_INSUFFICIENT_BUFFER);
     std::optional<std::wstring> folder = PathRules::ParentPath(std::wstring_view(buffer, length));
-    if (!folder) return E_FAIL;
+    if (!folder) return FailWithReason("the program's path has no folder");
     out = std::move(*folder);
     return S_OK;
 }
@@ -121,7 +122,7 @@ STDMETHODIMP CDirectoryService::get(BSTR prop, BSTR iid, VARIANT* pRet) noexcept
     if (!pRet) return E_POINTER;
     if (!EqualsIgnoreAsciiCase(BstrView(iid), kLocalFileIid) &&
         !EqualsIgnoreAsciiCase(BstrView(iid), kLocalFile2Iid))
-        return E_FAIL;
+        return FailWithReason("only local files are handed out");
     return ComBoundary([&] {
         ComPtr<ISafeLocalFile> file;
         HRESULT hr =

@@ -1,6 +1,7 @@
 #include "files/FileInputStream.h"
 
 #include "files/ReadingRule.h"
+#include "script/Boundary.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -58,7 +59,7 @@ STDMETHODIMP CFileInputStream::init(ILocalFile* file, LONG, LONG, LONG) noexcept
     // The earlier file is released even when this one cannot be opened.
     return m_file.open(m_path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)
                ? S_OK
-               : E_FAIL;
+               : FailWithLastError();
 }
 
 STDMETHODIMP CFileInputStream::seek(LONG whence, LONGLONG offset) noexcept {
@@ -134,11 +135,11 @@ STDMETHODIMP CFileInputStream::readBytes(LONGLONG count, BSTR* pRet) noexcept {
     ULONGLONG left = 0;
     hr = m_file.remaining(&left);
     if (FAILED(hr)) return hr;
-    if (wanted > left) return E_FAIL;
+    if (wanted > left) return FailWithReason("fewer bytes are left than asked for");
     std::vector<unsigned char> bytes;
     hr = readRaw(wanted, bytes);
     if (FAILED(hr)) return hr;
-    if (bytes.size() != wanted) return E_FAIL;
+    if (bytes.size() != wanted) return FailWithReason("the file ended before the bytes asked for");
     return BytesOut(bytes, wanted, pRet);
 }
 
@@ -284,7 +285,7 @@ STDMETHODIMP CFileInputStream::initWithCharset(ILocalFile* file, BSTR charset,
     hr = ISafeLocalFileImpl::init(path.get(), safe);
     if (FAILED(hr)) return hr;
     if (!m_file.open(m_path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr))
-        return E_FAIL;
+        return FailWithLastError();
     m_file.reading().allowed = true;
     m_charset = named;
     m_replacement = static_cast<wchar_t>(replacementChar);

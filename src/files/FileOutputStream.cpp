@@ -1,6 +1,7 @@
 #include "files/FileOutputStream.h"
 
 #include "files/StreamPosition.h"
+#include "script/Boundary.h"
 
 #include <algorithm>
 #include <span>
@@ -65,7 +66,7 @@ STDMETHODIMP CFileOutputStream::init(ILocalFile* file, LONG ioFlags, LONG, LONG)
     if (FAILED(hr)) return hr;
     // The earlier file is released even when this one cannot be opened.
     if (!m_file.open(m_path.c_str(), GENERIC_WRITE, 0, nullptr, Disposition(ioFlags), 0, nullptr))
-        return E_FAIL;
+        return FailWithLastError();
     return (ioFlags & kAppendFlag) ? seek(FILE_END, 0) : S_OK;
 }
 
@@ -90,7 +91,7 @@ STDMETHODIMP CFileOutputStream::initWithFlags(ILocalFile* file, LONG ioFlags, LO
     if (FAILED(hr)) return hr;
     if (!m_file.open(m_path.c_str(), GENERIC_WRITE, 0, nullptr, XpcomDisposition(flags),
                      XpcomAttributes(flags), nullptr))
-        return E_FAIL;
+        return FailWithLastError();
     m_file.setAppendEachWrite(flags & kPrAppend);
     return S_OK;
 }
@@ -109,7 +110,8 @@ STDMETHODIMP CFileOutputStream::initSafe(ILocalFile* file, LONG ioFlags, LONG, L
     if ((exists && (target.isDirectory() || (create && (flags & kPrExclusive)))) ||
         (!exists && (!create || (target.error() != ERROR_FILE_NOT_FOUND)))) {
         m_file.close();
-        return E_FAIL;
+        return exists ? FailWithReason("the target is a folder, or exists and must not")
+                      : FailWithError(target.error());
     }
     return m_file.openReplacing(m_path, XpcomAttributes(flags));
 }
@@ -137,7 +139,7 @@ STDMETHODIMP CFileOutputStream::write(BSTR data, LONG count, LONG* pRet) noexcep
                 size += ::WideCharToMultiByte(CP_UTF8, 0, text + ascii, static_cast<int>(units - ascii),
                                               bytes.data() + ascii, static_cast<int>(bytes.size() - ascii),
                                               nullptr, nullptr);
-            if (!m_file.write(bytes.data(), static_cast<DWORD>(size))) return E_FAIL;
+            if (!m_file.write(bytes.data(), static_cast<DWORD>(size))) return FailWithLastError();
             written += m_file.lastWriteCount();
             if (m_file.lastWriteCount() != static_cast<DWORD>(size)) break;
             text += units;

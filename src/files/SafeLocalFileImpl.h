@@ -1,6 +1,7 @@
 // The path and safe flag that a local file and the file streams carry, and ISafeLocalFile over them.
 #pragma once
 
+#include "script/Boundary.h"
 #include "shared/Bstr.h"
 
 #include "Zembrolatix.h"

@@ -21,8 +21,8 @@ public:
     // Opens as File::open does, forgetting everything read ahead from the earlier file.
     bool open(const wchar_t* path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
               DWORD disposition, DWORD flags, HANDLE templateFile) noexcept;
-    BOOL close() noexcept override;
-    ~InputFile() override { InputFile::close(); }
+    BOOL close() noexcept;
+    ~InputFile() { InputFile::close(); }
 
     // The position of the next byte handed out, and moving it; as SeekFile and TellFile.
     HRESULT seek(LONG whence, LONGLONG offset) noexcept;
@@ -67,8 +67,8 @@ public:
     // Opens a new temporary file beside target, to replace target at commit. E_FAIL when none can be made.
     HRESULT openReplacing(const std::wstring& target, DWORD flags) noexcept;
     // Closes; a replacement not committed is abandoned: its temporary file is removed, target stays.
-    BOOL close() noexcept override;
-    ~OutputFile() override { OutputFile::close(); }
+    BOOL close() noexcept;
+    ~OutputFile() { OutputFile::close(); }
 
     // With appendEachWrite, every write goes to the end of the file, wherever the position was.
     void setAppendEachWrite(bool on) noexcept { m_appendEachWrite = on; }
