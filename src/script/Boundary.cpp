@@ -101,6 +101,11 @@ HRESULT FailWithError(DWORD error, std::source_location where) noexcept {
 }
 
 HRESULT FailWithResult(HRESULT cause, std::source_location where) noexcept {
+    // A cause recorded by the step that gave this very answer says more: it is kept.
+    if (t_cause.kind != FailureCause::Kind::None && t_cause.result == cause) {
+        t_cause.result = E_FAIL;
+        return E_FAIL;
+    }
     return Record(FailureCause::Kind::Com, E_FAIL, cause, nullptr, where);
 }
 

@@ -29,7 +29,8 @@ HRESULT FailWithError(DWORD error, std::source_location where = std::source_loca
 inline HRESULT FailWithLastError(std::source_location where = std::source_location::current()) noexcept {
     return FailWithError(::GetLastError(), where);
 }
-// E_FAIL, recording the failure HRESULT of a call whose own code the library does not pass on.
+// E_FAIL, recording the failure HRESULT of a call whose own code the library does not pass on (or
+// keeping the cause already recorded for that answer, by the step that gave it).
 HRESULT FailWithResult(HRESULT cause, std::source_location where = std::source_location::current()) noexcept;
 // E_FAIL, recording why in words (static text) when no platform call failed.
 HRESULT FailWithReason(const char* reason,
