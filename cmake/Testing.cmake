@@ -111,6 +111,13 @@ foreach(js ${SCRIPT_TESTS})
   set_tests_properties(script.${name} PROPERTIES FIXTURES_REQUIRED prefix TIMEOUT 600)
   zembrolatix_test_locks(script.${name} ${js})
 endforeach()
+# While the diagnostic log is switched on, every process of the prefix that loads the library writes a
+# line for each member call that fails: the tests that switch it on and read it back run alone.
+foreach(test cpp.shared script.logger)
+  if(TEST ${test})
+    set_tests_properties(${test} PROPERTIES RUN_SERIAL TRUE)
+  endif()
+endforeach()
 # The XML document stand-in (tests/doubles/xmldoc) stands in only where this variable is set.
 if(TEST script.hostile_files)
   set_tests_properties(script.hostile_files PROPERTIES ENVIRONMENT "ZBT_XMLDOC_RECORD=1")

@@ -1,7 +1,7 @@
 #include "bundles/Extensions.h"
 
 #include "bundles/ResourceUrl.h"
-#include "module/Module.h"
+#include "script/Boundary.h"
 #include "shared/Storage.h"
 
 #include <iterator>
@@ -10,10 +10,10 @@ HRESULT LookupExtension(const std::wstring& name, std::wstring& text) noexcept {
     return ComBoundary([&] {
         const std::wstring path = StoragePaths::ExtensionKey(UseLowStorage(), name);
         API::Win32::RegKey key;
-        if (!key.open(HKEY_CURRENT_USER, path.c_str(), KEY_ALL_ACCESS)) return E_FAIL;
+        if (!key.open(HKEY_CURRENT_USER, path.c_str(), KEY_ALL_ACCESS)) return FailWithLastError();
         // Any value type; the text ends at the first NUL unit or with the data.
         std::wstring value;
-        if (!key.readString(nullptr, value)) return E_FAIL;
+        if (!key.readString(nullptr, value)) return FailWithLastError();
         text = std::move(value);
         return S_OK;
     });
@@ -33,7 +33,8 @@ std::vector<ExtensionEntry> ReadExtensionEntries() {
     wchar_t name[256];
     for (DWORD index = 0;; ++index) {
         DWORD length = static_cast<DWORD>(std::size(name));
-        const LONG status = ::RegEnumKeyExW(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        const LONG status =
+            ::RegEnumKeyExW(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
         if (status == ERROR_MORE_DATA) continue; // a name longer than any registry key name: skip it
         if (status != ERROR_SUCCESS) break;
         API::Win32::RegKey sub;

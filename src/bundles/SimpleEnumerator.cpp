@@ -1,6 +1,7 @@
 #include "bundles/SimpleEnumerator.h"
 
 #include "shared/Registered.h"
+#include "script/Boundary.h"
 
 STDMETHODIMP CSimpleEnumerator::init(VARIANT values) noexcept {
     m_values.reset();
@@ -47,7 +48,7 @@ STDMETHODIMP CSimpleEnumerator::getNext(VARIANT* pRet) noexcept {
     ::VariantInit(pRet);
     const std::int64_t offset = m_position++;
 
-    if (!m_values) return E_FAIL;
+    if (!m_values) return FailWithReason("the enumerator has no values");
     std::int64_t count = 0;
     HRESULT hr = Count(count);
     if (FAILED(hr)) return hr;

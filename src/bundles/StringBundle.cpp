@@ -5,6 +5,7 @@
 #include "bundles/ResourceUrl.h"
 #include "bundles/SimpleEnumerator.h"
 #include "files/ReadingRule.h"
+#include "script/Boundary.h"
 #include "shared/Bstr.h"
 #include "shared/ComPtr.h"
 #include "shared/Registered.h"
@@ -41,7 +42,8 @@ HRESULT CStringBundle::Load(const std::wstring& resolvedUrl) {
         if (!MayLoadResModule(resolvedUrl)) return E_INVALIDARG;
         const std::wstring modulePath = GetResModulePath(resolvedUrl);
         const std::wstring resourceName = GetResResourceName(resolvedUrl);
-        if (modulePath.empty() || resourceName.empty()) return E_FAIL;
+        if (modulePath.empty() || resourceName.empty())
+            return FailWithReason("the address names no module or resource");
         return LoadPropertiesResource(modulePath, resourceName, m_table);
     }
     if (!resolvedUrl.empty() && !MayReadFile(resolvedUrl, false)) return E_ACCESSDENIED;

@@ -2,6 +2,7 @@
 
 #include "files/PathRules.h"
 #include "files/ReadingRule.h"
+#include "script/Boundary.h"
 #include "shared/Bstr.h"
 #include "shared/Win32.h"
 
@@ -74,7 +75,7 @@ STDMETHODIMP CWebBrowserPersist::saveURI(BSTR uri, ILocalFile* destFile) noexcep
     ComPtr<IBindStatusCallback> callback;
     if (m_listener) BindStatusCallback::Create(m_listener.get(), callback);
     const DownloadFunc download = Downloader();
-    if (!download) return E_FAIL;
+    if (!download) return FailWithReason("URLDownloadToFileW is not available");
     return download(nullptr, uri, path.get() ? path.get() : L"", 0, callback.get());
 }
 
@@ -121,12 +122,9 @@ STDMETHODIMP CWebBrowserPersist::BindStatusCallback::OnStopBinding(HRESULT, LPCW
     }
     DISPPARAMS params{args, nullptr, 2, 0};
     Variant result;
-    EXCEPINFO exception{};
+    ExcepInfo exception;
     m_listener->Invoke(DISPID_VALUE, IID_NULL, 0x0800, DISPATCH_METHOD, &params, result.get(), &exception,
                        nullptr);
-    ::SysFreeString(exception.bstrSource);
-    ::SysFreeString(exception.bstrDescription);
-    ::SysFreeString(exception.bstrHelpFile);
     return S_OK;
 }
 

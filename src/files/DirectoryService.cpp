@@ -2,8 +2,10 @@
 
 #include "files/PathRules.h"
 #include "files/ReadingRule.h"
+#include "script/Boundary.h"
 #include "shared/Bstr.h"
 #include "shared/Registered.h"
+#include "shared/ComPtr.h"
 #include "shared/Storage.h"
 #include "shared/TextUtil.h"
 
@@ -32,7 +34,8 @@ HRESULT PrivateFolderPath(std::wstring& out) {
 template <class Call> HRESULT PathFromCall(Call call, std::wstring& out) {
     wchar_t buffer[MAX_PATH] = {};
     const DWORD length = call(buffer);
-    if (length == 0 || length >= MAX_PATH) return E_FAIL;
+    if (length == 0) return FailWithLastError();
+    if (length >= MAX_PATH) return FailWithError(ERROR_INSUFFICIENT_BUFFER);
     out.assign(buffer, length);
     return S_OK;
 }
@@ -46,7 +49,7 @@ HRESULT ShellFolderPath(int csidl, std::wstring& out) {
     HRESULT hr = ::SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buffer);
     if (FAILED(hr)) return hr;
     // S_FALSE: the folder is named but does not exist yet; its path is still the answer.
-    if (!buffer[0]) return E_FAIL;
+    if (!buffer[0]) return FailWithReason("the shell gave an empty path");
     out.assign(buffer);
     return S_OK;
 }
@@ -61,17 +64,13 @@ HRESULT DownloadsFolderPath(std::wstring& out) {
     auto known = reinterpret_cast<GetKnownFolderPath>(
         reinterpret_cast<void*>(shell ? ::GetProcAddress(shell, "SHGetKnownFolderPath") : nullptr));
     if (known) {
-        PWSTR path = nullptr;
-        HRESULT hr = known(kDownloads, 0, nullptr, &path);
-        if (SUCCEEDED(hr) && path && path[0]) {
-            hr = ComBoundary([&] {
-                out.assign(path);
+        CoTaskMem<wchar_t> path;
+        const HRESULT hr = known(kDownloads, 0, nullptr, path.put());
+        if (SUCCEEDED(hr) && path && path.get()[0])
+            return ComBoundary([&] {
+                out.assign(path.get());
                 return S_OK;
             });
-            ::CoTaskMemFree(path);
-            return hr;
-        }
-        ::CoTaskMemFree(path);
     }
     HRESULT hr = ShellFolderPath(CSIDL_PERSONAL, out);
     if (SUCCEEDED(hr)) out = PathRules::AppendNode(out, L"Downloads");
@@ -89,7 +88,7 @@ HRESULT ProgramFolderPath(std::wstring& out) {
         [](wchar_t* buffer) { return ::GetModuleFileNameW(nullptr, buffer, MAX_PATH); }, program);
     if (FAILED(hr)) return hr;
     std::optional<std::wstring> folder = PathRules::ParentPath(program);
-    if (!folder) return E_FAIL;
+    if (!folder) return FailWithReason("the program's path has no folder");
     out = std::move(*folder);
     return S_OK;
 }
@@ -125,7 +124,7 @@ STDMETHODIMP CDirectoryService::get(BSTR prop, BSTR iid, VARIANT* pRet) noexcept
     if (!pRet) return E_POINTER;
     if (!EqualsIgnoreAsciiCase(BstrView(iid), kLocalFileIid) &&
         !EqualsIgnoreAsciiCase(BstrView(iid), kLocalFile2Iid))
-        return E_FAIL;
+        return FailWithReason("only local files are handed out");
     return ComBoundary([&] {
         ComPtr<ISafeLocalFile> file;
         HRESULT hr = CreateRegistered(CLSID_LocalFile, file);

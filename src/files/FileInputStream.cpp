@@ -1,6 +1,7 @@
 #include "files/FileInputStream.h"
 
 #include "files/ReadingRule.h"
+#include "script/Boundary.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -113,11 +114,11 @@ STDMETHODIMP CFileInputStream::readBytes(LONGLONG count, BSTR* pRet) noexcept {
     ULONGLONG left = 0;
     hr = m_file.remaining(&left);
     if (FAILED(hr)) return hr;
-    if (wanted > left) return E_FAIL;
+    if (wanted > left) return FailWithReason("fewer bytes are left than asked for");
     std::vector<unsigned char> bytes;
     hr = readRaw(wanted, bytes);
     if (FAILED(hr)) return hr;
-    if (bytes.size() != wanted) return E_FAIL;
+    if (bytes.size() != wanted) return FailWithReason("the file ended before the bytes asked for");
     return BytesOut(bytes, wanted, pRet);
 }
 

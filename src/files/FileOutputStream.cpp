@@ -1,5 +1,7 @@
 #include "files/FileOutputStream.h"
 
+#include "script/Boundary.h"
+
 #include <algorithm>
 #include <span>
 #include <string_view>
@@ -97,7 +99,8 @@ STDMETHODIMP CFileOutputStream::initSafe(ILocalFile* file, LONG ioFlags, LONG, L
     if ((exists && (target.isDirectory() || (create && (flags & kPrExclusive)))) ||
         (!exists && (!create || (target.error() != ERROR_FILE_NOT_FOUND)))) {
         m_file.close();
-        return E_FAIL;
+        return exists ? FailWithReason("the target is a folder, or exists and must not")
+                      : FailWithError(target.error());
     }
     return m_file.openReplacing(m_path, XpcomAttributes(flags));
 }
@@ -125,7 +128,7 @@ STDMETHODIMP CFileOutputStream::write(BSTR data, LONG count, LONG* pRet) noexcep
                 size += ::WideCharToMultiByte(CP_UTF8, 0, text + ascii, static_cast<int>(units - ascii),
                                               bytes.data() + ascii, static_cast<int>(bytes.size() - ascii),
                                               nullptr, nullptr);
-            if (!m_file.write(bytes.data(), static_cast<DWORD>(size))) return E_FAIL;
+            if (!m_file.write(bytes.data(), static_cast<DWORD>(size))) return FailWithLastError();
             written += m_file.lastWriteCount();
             if (m_file.lastWriteCount() != static_cast<DWORD>(size)) break;
             text += units;

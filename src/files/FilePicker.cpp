@@ -4,6 +4,7 @@
 #include "files/PickerText.h"
 #include "bundles/SimpleEnumerator.h"
 #include "module/Module.h"
+#include "script/Boundary.h"
 #include "shared/Bstr.h"
 #include "shared/ComPtr.h"
 #include "shared/OutValue.h"
@@ -42,10 +43,6 @@ int CALLBACK FolderDialogCallback(HWND dialog, UINT message, LPARAM, LPARAM data
     }
     return 0;
 }
-
-struct ItemListFree {
-    void operator()(ITEMIDLIST* list) const noexcept { ::CoTaskMemFree(list); }
-};
 
 } // namespace
 
@@ -143,7 +140,7 @@ LONG CFilePicker::ShowFolderDialog() {
     info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
     info.lpfn = &FolderDialogCallback;
     info.lParam = reinterpret_cast<LPARAM>(&m_displayDirectory);
-    const std::unique_ptr<ITEMIDLIST, ItemListFree> chosen(::SHBrowseForFolderW(&info));
+    const CoTaskMem<ITEMIDLIST> chosen(::SHBrowseForFolderW(&info));
 
     wchar_t path[MAX_PATH] = {};
     m_resultAllowsSeveral = false;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "files/SafeFileObject.h"
+#include "script/Boundary.h"
 
 // T is the stream, Itf its default interface, FileType the file under it (a StreamFile).
 template <class T, class Itf, class FileType> class CFileStreamBase : public CSafeFileObject<T, Itf> {
@@ -21,7 +22,7 @@ protected:
     HRESULT openTaken(DWORD access, DWORD share, DWORD disposition, DWORD flags) noexcept {
         return m_file.open(this->m_path.c_str(), access, share, nullptr, disposition, flags, nullptr)
                    ? S_OK
-                   : E_FAIL;
+                   : FailWithLastError();
     }
 
     FileType m_file;

@@ -1,6 +1,7 @@
 #include "files/FileTree.h"
 
 #include "files/PathRules.h"
+#include "script/Boundary.h"
 #include "shared/Win32.h"
 
 #include <utility>
@@ -17,7 +18,8 @@ bool IsFolderLink(DWORD attributes) noexcept {
 
 HRESULT LastError() noexcept {
     const DWORD error = ::GetLastError();
-    return error == ERROR_SUCCESS ? E_FAIL : HRESULT_FROM_WIN32(error);
+    return error == ERROR_SUCCESS ? FailWithReason("the system gave no error code")
+                                  : HRESULT_FROM_WIN32(error);
 }
 
 Status StatusOf(const std::wstring& path) noexcept {

@@ -5,6 +5,7 @@
 #include "files/PathRules.h"
 #include "files/ReadingRule.h"
 #include "shared/OutValue.h"
+#include "script/Boundary.h"
 #include "shared/SafeArray.h"
 #include "shared/Storage.h"
 #include "shared/Win32.h"
@@ -148,7 +149,8 @@ std::wstring EntryText(const std::wstring& path) {
 STDMETHODIMP CLocalFile::get_fileSize(ULONGLONG* pVal) noexcept {
     if (!pVal) return E_POINTER;
     const Lookup entry = LookUp(m_path);
-    if (!entry.found || entry.directory) return E_FAIL;
+    if (!entry.found || entry.directory)
+        return entry.found ? FailWithReason("the path names a folder") : FailWithError(ERROR_FILE_NOT_FOUND);
     *pVal = entry.size;
     return S_OK;
 }
@@ -196,13 +198,14 @@ STDMETHODIMP CLocalFile::create(LONG type, LONG) noexcept {
     if (m_path.empty()) return E_UNEXPECTED;
     if (!m_safe) return E_ACCESSDENIED;
     return ComBoundary([&] {
-        if (FAILED(MakeParentFolders(m_path))) return E_FAIL;
+        if (const HRESULT made = MakeParentFolders(m_path); FAILED(made)) return FailWithResult(made);
         if (type == DirectoryType) {
             if (::CreateDirectoryW(m_path.c_str(), nullptr)) return S_OK;
-            return FileTree::StatusOf(m_path).isDirectory() ? S_OK : E_FAIL;
+            const DWORD error = ::GetLastError();
+            return FileTree::StatusOf(m_path).isDirectory() ? S_OK : FailWithError(error);
         }
         API::Win32::File file;
-        return file.open(m_path.c_str(), 0, 0, nullptr, CREATE_NEW, 0, nullptr) ? S_OK : E_FAIL;
+        return file.open(m_path.c_str(), 0, 0, nullptr, CREATE_NEW, 0, nullptr) ? S_OK : FailWithLastError();
     });
 }
 
@@ -515,7 +518,7 @@ STDMETHODIMP CLocalFile::normalize() noexcept {
     if (m_path.empty()) return E_UNEXPECTED;
     return ComBoundary([&] {
         std::optional<std::wstring> full = PathRules::FullPathForm(m_path);
-        if (!full) return E_FAIL;
+        if (!full) return FailWithReason("the path has no full form");
         m_path = PathRules::NormalizeScriptPath(*full);
         return S_OK;
     });

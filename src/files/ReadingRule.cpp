@@ -2,6 +2,7 @@
 
 #include "bundles/Extensions.h"
 #include "files/PathRules.h"
+#include "script/Boundary.h"
 #include "shared/Storage.h"
 
 bool InsidePrivateDataFolder(std::wstring_view path) {

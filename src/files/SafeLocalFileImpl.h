@@ -2,6 +2,7 @@
 // taking both over from another local file.
 #pragma once
 
+#include "script/Boundary.h"
 #include "shared/Bstr.h"
 
 #include "Zembrolatix.h"

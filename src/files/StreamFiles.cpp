@@ -1,5 +1,6 @@
 #include "files/StreamFiles.h"
 
+#include "script/Boundary.h"
 #include "shared/TextUtil.h"
 
 #include <algorithm>
@@ -11,6 +12,8 @@ namespace {
 constexpr size_t kReadAhead = 64 * 1024;
 // ReadFile takes at most this many bytes per call here.
 constexpr size_t kMaxReadCall = 16 * 1024 * 1024;
+// Why a file operation was refused before any system call.
+constexpr char kNotOpen[] = "the file is not open";
 // Attempts at a free temporary name before giving up.
 constexpr unsigned kTemporaryAttempts = 16;
 // Longest part of the target's name kept in the temporary's name.
@@ -40,17 +43,19 @@ bool StreamFile::open(const wchar_t* path, DWORD access, DWORD share, LPSECURITY
 }
 
 HRESULT StreamFile::seek(LONG whence, LONGLONG offset) noexcept {
-    if (!isValid() || whence < FILE_BEGIN || whence > FILE_END) return E_FAIL;
+    if (!isValid()) return FailWithReason("the file is not open");
+    if (whence < FILE_BEGIN || whence > FILE_END) return FailWithReason("no such starting point");
     LARGE_INTEGER distance{};
     distance.QuadPart = offset;
-    return ::SetFilePointerEx(get(), distance, nullptr, static_cast<DWORD>(whence)) ? S_OK : E_FAIL;
+    return ::SetFilePointerEx(get(), distance, nullptr, static_cast<DWORD>(whence)) ? S_OK
+                                                                                   : FailWithLastError();
 }
 
 HRESULT StreamFile::tell(ULONGLONG* position) const noexcept {
     if (!position) return E_POINTER;
-    if (!isValid()) return E_FAIL;
+    if (!isValid()) return FailWithReason("the file is not open");
     LARGE_INTEGER zero{}, current{};
-    if (!::SetFilePointerEx(get(), zero, &current, FILE_CURRENT)) return E_FAIL;
+    if (!::SetFilePointerEx(get(), zero, &current, FILE_CURRENT)) return FailWithLastError();
     *position = static_cast<ULONGLONG>(current.QuadPart);
     return S_OK;
 }
@@ -77,12 +82,12 @@ HRESULT InputFile::tell(ULONGLONG* position) const noexcept {
 }
 
 HRESULT InputFile::seek(LONG whence, LONGLONG offset) noexcept {
-    if (!isValid()) return E_FAIL;
+    if (!isValid()) return FailWithReason(kNotOpen);
     if (m_end > m_begin) {
         // Back to the first byte not handed out, so the move starts from the stream's own position.
         LARGE_INTEGER back{};
         back.QuadPart = -static_cast<LONGLONG>(m_end - m_begin);
-        if (!::SetFilePointerEx(get(), back, nullptr, FILE_CURRENT)) return E_FAIL;
+        if (!::SetFilePointerEx(get(), back, nullptr, FILE_CURRENT)) return FailWithLastError();
     }
     // What was learnt about the file (the rule's answer, its byte-order mark) still holds.
     Reading kept;
@@ -95,11 +100,11 @@ HRESULT InputFile::seek(LONG whence, LONGLONG offset) noexcept {
 
 HRESULT InputFile::remaining(ULONGLONG* count) const noexcept {
     if (!count) return E_POINTER;
-    if (!isValid()) return E_FAIL;
+    if (!isValid()) return FailWithReason(kNotOpen);
     LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(get(), &size)) return E_FAIL;
+    if (!::GetFileSizeEx(get(), &size)) return FailWithLastError();
     ULONGLONG position = 0;
-    if (FAILED(tell(&position))) return E_FAIL;
+    if (const HRESULT told = tell(&position); FAILED(told)) return FailWithResult(told);
     const ULONGLONG end = static_cast<ULONGLONG>(size.QuadPart);
     *count = position < end ? end - position : 0;
     return S_OK;
@@ -107,7 +112,7 @@ HRESULT InputFile::remaining(ULONGLONG* count) const noexcept {
 
 HRESULT InputFile::fill(size_t atLeast, bool& atEnd) noexcept {
     atEnd = false;
-    if (!isValid()) return E_FAIL;
+    if (!isValid()) return FailWithReason(kNotOpen);
     try {
         // Keep the bytes not handed out at the front, and make room behind them.
         if (m_begin > 0) {
@@ -126,7 +131,7 @@ HRESULT InputFile::fill(size_t atLeast, bool& atEnd) noexcept {
         DWORD read = 0;
         if (!::ReadFile(get(), m_bytes.data() + m_end, static_cast<DWORD>(std::min(room, kMaxReadCall)),
                         &read, nullptr))
-            return E_FAIL;
+            return FailWithLastError();
         if (read == 0) {
             atEnd = true;
             break;
@@ -152,7 +157,7 @@ HRESULT InputFile::read(size_t count, std::vector<unsigned char>& out) noexcept 
             DWORD read = 0;
             if (!::ReadFile(get(), out.data() + got, static_cast<DWORD>(std::min(count - got, kMaxReadCall)),
                             &read, nullptr))
-                return E_FAIL;
+                return FailWithLastError();
             if (read == 0) break;
             got += read;
         }
@@ -172,16 +177,16 @@ HRESULT OutputFile::openReplacing(const std::wstring& target, DWORD flags) noexc
         for (unsigned attempt = 0; attempt < kTemporaryAttempts;
              ++attempt, number = number * 1103515245u + 12345u) {
             const std::optional<std::wstring> temporary = TemporaryPathBeside(target, number);
-            if (!temporary) return E_FAIL;
+            if (!temporary) return FailWithReason("the target has no folder or no name");
             if (File::open(temporary->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, flags, nullptr)) {
                 m_target = target;
                 m_temporary = *temporary;
                 return S_OK;
             }
             if (::GetLastError() != ERROR_FILE_EXISTS && ::GetLastError() != ERROR_ALREADY_EXISTS)
-                return E_FAIL;
+                return FailWithLastError();
         }
-        return E_FAIL;
+        return FailWithReason("no free temporary name beside the target");
     } catch (const std::bad_alloc&) {
         close();
         return E_OUTOFMEMORY;
@@ -217,11 +222,15 @@ HRESULT OutputFile::commit() noexcept {
         return S_OK;
     }
     const bool flushed = ::FlushFileBuffers(get()) != FALSE;
+    DWORD error = flushed ? ERROR_SUCCESS : ::GetLastError();
+    const bool writeFailed = m_writeFailed;
     File::close();
-    const bool replaced = flushed && !m_writeFailed &&
+    const bool replaced = flushed && !writeFailed &&
                           ::MoveFileExW(m_temporary.c_str(), m_target.c_str(),
                                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    if (flushed && !writeFailed && !replaced) error = ::GetLastError();
     if (replaced) m_temporary.clear();
     close();
-    return replaced ? S_OK : E_FAIL;
+    if (replaced) return S_OK;
+    return writeFailed ? FailWithReason("a write failed or fell short") : FailWithError(error);
 }

@@ -23,6 +23,9 @@ public:
     // Closes the file held (and with it all the stream kept about it), then opens as File::open does.
     bool open(const wchar_t* path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
               DWORD disposition, DWORD flags, HANDLE templateFile) noexcept;
+    // Closes the file; the kinds below also let go of what they kept about it.
+    virtual BOOL close() noexcept { return File::close(); }
+    virtual ~StreamFile() = default;
 
     // Moves the pointer; whence 0, 1 and 2 are FILE_BEGIN, FILE_CURRENT and FILE_END. E_FAIL on any
     // failure (no open file, another whence, a negative position).

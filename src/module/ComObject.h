@@ -6,6 +6,7 @@
 #pragma once
 
 #include "module/Module.h"
+#include "script/Boundary.h"
 
 #include <unknwn.h>
 

@@ -5,7 +5,6 @@
 
 #include <atomic>
 #include <mutex>
-#include <new>
 
 extern "C" IMAGE_DOS_HEADER __ImageBase;
 
@@ -67,14 +66,3 @@ private:
 };
 
 extern CZembrolatixModule g_module;
-
-// Runs fn and turns any C++ exception into an HRESULT, so nothing unwinds into a COM caller.
-template <class F> HRESULT ComBoundary(F&& fn) noexcept {
-    try {
-        return fn();
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    } catch (...) {
-        return E_FAIL;
-    }
-}

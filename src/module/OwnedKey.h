@@ -1,16 +1,12 @@
-// The registry key holder of the registration code: the library's RegKey, able to take over a key
-// opened by a direct registry call, so the caller keeps that call's error code.
+// The registry key holder of the registration code: the library's RegKey, which takes over a key opened
+// by a direct registry call (reset), so the caller keeps that call's error code.
 #pragma once
 
 #include "shared/Win32.h"
 
 namespace Registrar {
 
-class OwnedKey : public API::Win32::RegKey {
-public:
-    // Owns a key just returned by a registry call; the held one (if any) is closed first.
-    void attach(HKEY key) noexcept { replace(key); }
-};
+using OwnedKey = API::Win32::RegKey;
 
 // True when the key has subkeys, or when that cannot be told.
 inline bool HasSubkeys(HKEY key) noexcept {

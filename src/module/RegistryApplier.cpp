@@ -65,7 +65,7 @@ LONG OpenOrCreate(HKEY parent, const std::wstring& name, OwnedKey& key) {
     HKEY created = nullptr;
     LONG error = ::RegCreateKeyExW(parent, name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                                    KEY_READ | KEY_WRITE, nullptr, &created, nullptr);
-    if (error == ERROR_SUCCESS) key.attach(created);
+    if (error == ERROR_SUCCESS) key.reset(created);
     return error;
 }
 

@@ -1,7 +1,7 @@
 #include "prefs/PrefBranch.h"
 
-#include "module/Module.h"
 #include "prefs/PrefTree.h"
+#include "script/Boundary.h"
 #include "shared/Bstr.h"
 #include "shared/OutValue.h"
 #include "shared/SafeArray.h"
@@ -15,6 +15,7 @@ namespace {
 bool UsableName(BSTR name) noexcept {
     return !PrefStorage::HasEmbeddedNul(BstrView(name));
 }
+constexpr char kUnusableName[] = "the preference name holds a NUL";
 
 // The number stored under name, by its width: a DWORD or a QWORD value.
 bool ReadStored(const API::Win32::RegKey& key, BSTR name, DWORD& out) noexcept {
@@ -42,12 +43,9 @@ void CallObserver(IDispatch* observer, IDispatch* subject, const std::wstring& d
     args[2].pdispVal = subject;
     DISPPARAMS params{args, nullptr, 3, 0};
     Variant result;
-    EXCEPINFO excep{};
+    ExcepInfo excep;
     observer->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, result.get(), &excep,
                      nullptr);
-    ::SysFreeString(excep.bstrSource);
-    ::SysFreeString(excep.bstrDescription);
-    ::SysFreeString(excep.bstrHelpFile);
 }
 
 HRESULT CheckObserverArgs(BSTR domain, IDispatch* observer) noexcept {
@@ -69,7 +67,7 @@ STDMETHODIMP CPrefBranch::init(BSTR aPrefRoot) noexcept {
 STDMETHODIMP CPrefBranch::InitWithKey(BSTR aPrefRoot) noexcept {
     if (!aPrefRoot) return E_INVALIDARG;
     if (m_key.isValid()) return E_UNEXPECTED;
-    if (!UsableName(aPrefRoot)) return E_FAIL;
+    if (!UsableName(aPrefRoot)) return FailWithReason(kUnusableName);
     return ComBoundary([&] {
         const bool low = UseLowStorage();
         const std::wstring path = PrefStorage::BranchKeyPath(low, BstrView(aPrefRoot));
@@ -78,7 +76,7 @@ STDMETHODIMP CPrefBranch::InitWithKey(BSTR aPrefRoot) noexcept {
         const bool bound = writable ? m_key.create(HKEY_CURRENT_USER, path.c_str(), nullptr,
                                                    REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, nullptr)
                                     : m_key.open(HKEY_CURRENT_USER, path.c_str(), KEY_READ);
-        if (!bound) return E_FAIL;
+        if (!bound) return FailWithLastError();
         m_writable = writable;
         m_path = path;
         m_root = PrefStorage::RootFromBranchText(BstrView(aPrefRoot));
@@ -101,10 +99,10 @@ HRESULT CPrefBranch::CheckWrite(BSTR name) const noexcept {
 }
 
 HRESULT CPrefBranch::Store(BSTR name, const PrefStorage::StoredValue& value) const noexcept {
-    if (!UsableName(name)) return E_FAIL;
+    if (!UsableName(name)) return FailWithReason(kUnusableName);
     return m_key.writeValue(name, value.type, value.data.data(), static_cast<DWORD>(value.data.size()))
                ? S_OK
-               : E_FAIL;
+               : FailWithLastError();
 }
 
 template <class MakeValue> HRESULT CPrefBranch::Write(BSTR name, MakeValue make) const noexcept {
@@ -118,7 +116,8 @@ HRESULT CPrefBranch::ReadNumber(BSTR name, Out* out, Convert convert) const noex
     const HRESULT hr = CheckRead(name, out);
     if (FAILED(hr)) return hr;
     Stored stored = 0;
-    if (!UsableName(name) || !ReadStored(m_key, name, stored)) return E_FAIL;
+    if (!UsableName(name)) return FailWithReason(kUnusableName);
+    if (!ReadStored(m_key, name, stored)) return FailWithLastError();
     *out = convert(stored);
     return S_OK;
 }
@@ -146,9 +145,9 @@ STDMETHODIMP CPrefBranch::getCharPref(BSTR aPrefName, BSTR* pRet) noexcept {
     // A string out is cleared on every later failure, so the caller never frees a stale pointer.
     *pRet = nullptr;
     if (!m_key.isValid()) return E_UNEXPECTED;
-    if (!UsableName(aPrefName)) return E_FAIL;
+    if (!UsableName(aPrefName)) return FailWithReason(kUnusableName);
     Bstr text;
-    if (!m_key.readString(aPrefName, *text.put())) return E_FAIL;
+    if (!m_key.readString(aPrefName, *text.put())) return FailWithLastError();
     *pRet = text.Detach();
     return S_OK;
 }
@@ -185,12 +184,11 @@ STDMETHODIMP CPrefBranch::getChildList(BSTR aStartingAt, VARIANT* pNames) noexce
         if (!names) return E_OUTOFMEMORY;
         LONG index = 0;
         for (const auto& entry : found) {
-            VARIANT item;
-            item.vt = VT_BSTR;
-            item.bstrVal = Bstr(entry.first).Detach();
+            Variant item;
+            item->vt = VT_BSTR;
+            item->bstrVal = Bstr(entry.first).Detach();
             // The array copies the string.
-            hr = ::SafeArrayPutElement(names.get(), &index, &item);
-            ::SysFreeString(item.bstrVal);
+            hr = ::SafeArrayPutElement(names.get(), &index, item.get());
             if (FAILED(hr)) return hr;
             ++index;
         }
@@ -204,9 +202,9 @@ STDMETHODIMP CPrefBranch::getChildList(BSTR aStartingAt, VARIANT* pNames) noexce
 STDMETHODIMP CPrefBranch::clearUserPref(BSTR aPrefName) noexcept {
     HRESULT hr = CheckWrite(aPrefName);
     if (FAILED(hr)) return hr;
-    if (!UsableName(aPrefName)) return E_FAIL;
+    if (!UsableName(aPrefName)) return FailWithReason(kUnusableName);
     const LONG rc = ::RegDeleteValueW(m_key.get(), aPrefName);
-    return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND ? S_OK : E_FAIL;
+    return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND ? S_OK : FailWithError(static_cast<DWORD>(rc));
 }
 
 STDMETHODIMP CPrefBranch::deleteBranch(BSTR aStartingAt) noexcept {
@@ -219,7 +217,9 @@ STDMETHODIMP CPrefBranch::deleteBranch(BSTR aStartingAt) noexcept {
         if (place == PrefStorage::StorePlace::Outside ||
             (place == PrefStorage::StorePlace::Top && BstrEmpty(aStartingAt)))
             return E_ACCESSDENIED;
-        return PrefTree::Delete(m_key.get(), BstrView(aStartingAt)) ? S_OK : E_FAIL;
+        return PrefTree::Delete(m_key.get(), BstrView(aStartingAt))
+                   ? S_OK
+                   : FailWithReason("some preferences could not be deleted");
     });
 }
 

@@ -1,6 +1,7 @@
 #include "prefs/PrefWatcher.h"
 
 #include "module/Module.h"
+#include "script/Boundary.h"
 
 namespace {
 
@@ -68,14 +69,15 @@ HRESULT PrefWatcher::Start(HKEY branchKey, Report report, void* owner,
     w.m_armed.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!w.m_changed.isValid() || !w.m_stop.isValid() || !w.m_armed.isValid() ||
         !w.m_key.open(branchKey, L"", KEY_READ))
-        return E_FAIL;
+        return FailWithLastError();
     w.m_window = CreateWatcherWindow(&WindowProc, &w);
-    if (!w.m_window) return E_FAIL;
+    if (!w.m_window) return FailWithLastError();
     w.m_thread.reset(::CreateThread(nullptr, 0, &WaitThread, &w, 0, nullptr));
-    if (!w.m_thread.isValid()) return E_FAIL;
+    if (!w.m_thread.isValid()) return FailWithLastError();
     // The first listing is taken once the notification is armed: a change after it is signalled.
     HANDLE waits[] = {w.m_armed.get(), w.m_thread.get()};
-    if (::WaitForMultipleObjects(2, waits, FALSE, kArmTimeoutMs) != WAIT_OBJECT_0) return E_FAIL;
+    if (::WaitForMultipleObjects(2, waits, FALSE, kArmTimeoutMs) != WAIT_OBJECT_0)
+        return FailWithReason("the change notification was not armed in time");
     HRESULT hr = ComBoundary([&] {
         PrefTree::List(w.m_key.get(), L"", true, w.m_listing);
         return S_OK;

@@ -1,6 +1,7 @@
 #include "script/TypeInfoHolder.h"
 
 #include "module/Module.h"
+#include "script/Boundary.h"
 #include "shared/Bstr.h"
 #include "shared/TextUtil.h"
 
@@ -236,6 +237,14 @@ HRESULT TypeInfoHolder::CheckArgumentCount(DISPID id, WORD flags, const DISPPARA
 
 HRESULT TypeInfoHolder::Invoke(IDispatch* self, DISPID id, LCID lcid, WORD flags, DISPPARAMS* params,
                                VARIANT* result, EXCEPINFO* excep, UINT* argErr) noexcept {
+    const HRESULT hr = InvokeMember(self, id, lcid, flags, params, result, excep, argErr);
+    if (SUCCEEDED(hr)) return hr;
+    return ReportFailedCall(m_loaded.load(std::memory_order_acquire) ? m_vtblInfo.get() : nullptr, id, hr,
+                            excep);
+}
+
+HRESULT TypeInfoHolder::InvokeMember(IDispatch* self, DISPID id, LCID lcid, WORD flags, DISPPARAMS* params,
+                                     VARIANT* result, EXCEPINFO* excep, UINT* argErr) noexcept {
     DISPPARAMS none{nullptr, nullptr, 0, 0};
     if (!params) params = &none;
     if ((params->cArgs && !params->rgvarg) || params->cNamedArgs > params->cArgs ||

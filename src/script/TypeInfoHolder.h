@@ -50,6 +50,9 @@ private:
         bool varArgs;
     };
 
+    // Invoke without the report of a failure.
+    HRESULT InvokeMember(IDispatch* self, DISPID id, LCID lcid, WORD flags, DISPPARAMS* params,
+                         VARIANT* result, EXCEPINFO* excep, UINT* argErr) noexcept;
     HRESULT EnsureLoaded(LCID lcid) noexcept;
     // DISP_E_BADPARAMCOUNT when every operation the call could reach takes fewer arguments than given.
     HRESULT CheckArgumentCount(DISPID id, WORD flags, const DISPPARAMS& params) const noexcept;

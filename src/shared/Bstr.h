@@ -1,45 +1,33 @@
 // Owning wrappers for BSTR and VARIANT.
 #pragma once
 
+#include "shared/Unique.h"
+
 #include <windows.h>
 #include <oleauto.h>
 
+#include <new>
 #include <string_view>
-#include <utility>
 
-class Bstr {
+struct BstrTraits {
+    using type = BSTR;
+    static constexpr type empty() noexcept { return nullptr; }
+    static void close(type s) noexcept { ::SysFreeString(s); }
+};
+
+// An owned BSTR; null is empty.
+class Bstr : public Unique<BstrTraits> {
 public:
     Bstr() noexcept = default;
+    // A new copy of text; throws std::bad_alloc when none can be made.
     explicit Bstr(std::wstring_view text)
-        : m_s(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {
-        if (!m_s) throw std::bad_alloc();
+        : Unique(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {
+        if (!get()) throw std::bad_alloc();
     }
-    Bstr(const Bstr&) = delete;
-    Bstr& operator=(const Bstr&) = delete;
-    Bstr(Bstr&& o) noexcept : m_s(std::exchange(o.m_s, nullptr)) {}
-    Bstr& operator=(Bstr&& o) noexcept {
-        if (this != &o) {
-            reset();
-            m_s = std::exchange(o.m_s, nullptr);
-        }
-        return *this;
-    }
-    ~Bstr() { reset(); }
 
-    void reset() noexcept {
-        if (m_s) ::SysFreeString(std::exchange(m_s, nullptr));
-    }
-    BSTR get() const noexcept { return m_s; }
-    BSTR* put() noexcept {
-        reset();
-        return &m_s;
-    }
-    BSTR Detach() noexcept { return std::exchange(m_s, nullptr); }
-    UINT length() const noexcept { return m_s ? ::SysStringLen(m_s) : 0; }
-    std::wstring_view view() const noexcept { return {m_s ? m_s : L"", length()}; }
-
-private:
-    BSTR m_s = nullptr;
+    BSTR Detach() noexcept { return release(); }
+    UINT length() const noexcept { return get() ? ::SysStringLen(get()) : 0; }
+    std::wstring_view view() const noexcept { return {get() ? get() : L"", length()}; }
 };
 
 // A BSTR argument as text: null and empty both give an empty view.
@@ -56,6 +44,8 @@ inline HRESULT BstrCopyOut(std::wstring_view text, BSTR* out) noexcept {
     return *out ? S_OK : E_OUTOFMEMORY;
 }
 
+// An owned VARIANT, cleared with its owner. Written in place through get() (unlike the owners built on
+// Unique, whose put() empties the slot first), so it is kept apart.
 class Variant {
 public:
     Variant() noexcept { ::VariantInit(&m_v); }
@@ -73,4 +63,17 @@ public:
 
 private:
     VARIANT m_v;
+};
+
+// The exception record of a call made through IDispatch::Invoke; the strings the callee put in it are
+// freed with it.
+struct ExcepInfo : EXCEPINFO {
+    ExcepInfo() noexcept : EXCEPINFO{} {}
+    ExcepInfo(const ExcepInfo&) = delete;
+    ExcepInfo& operator=(const ExcepInfo&) = delete;
+    ~ExcepInfo() {
+        ::SysFreeString(bstrSource);
+        ::SysFreeString(bstrDescription);
+        ::SysFreeString(bstrHelpFile);
+    }
 };

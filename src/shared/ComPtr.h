@@ -1,6 +1,10 @@
-// Owning smart pointer for COM interface pointers: one reference, released on scope exit.
+// Owning smart pointer for COM interface pointers: one reference, released on scope exit. Plus the owner
+// of memory from the COM task allocator.
 #pragma once
 
+#include "shared/Unique.h"
+
+#include <objbase.h>
 #include <unknwn.h>
 
 #include <utility>
@@ -61,3 +65,11 @@ private:
     static IUnknown* Unknown(T* p) noexcept { return static_cast<IUnknown*>(p); }
     T* m_p = nullptr;
 };
+
+// Memory the COM task allocator gave (a shell item list, a known folder's path): CoTaskMemFree.
+template <class T> struct CoTaskMemTraits {
+    using type = T*;
+    static constexpr type empty() noexcept { return nullptr; }
+    static void close(type p) noexcept { ::CoTaskMemFree(p); }
+};
+template <class T> using CoTaskMem = Unique<CoTaskMemTraits<T>>;

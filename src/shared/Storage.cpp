@@ -1,5 +1,7 @@
 #include "shared/Storage.h"
 
+#include "script/Boundary.h"
+
 #include <shlobj.h>
 
 namespace {
@@ -96,7 +98,7 @@ HRESULT PrivateDataFolder(std::wstring& out) {
     HRESULT hr = LocalAppDataFolder(appData);
     if (FAILED(hr)) return hr;
     std::wstring folder = StoragePaths::PrivateDataFolder(UseLowStorage(), appData);
-    if (folder.size() > MAX_PATH) return E_FAIL;
+    if (folder.size() > MAX_PATH) return FailWithError(ERROR_FILENAME_EXCED_RANGE);
     out = std::move(folder);
     return S_OK;
 }

@@ -1,8 +1,20 @@
 #include "shared/Win32.h"
 
+#include "shared/Bstr.h"
+
 #include <new>
 
 namespace API::Win32 {
+
+namespace {
+// A registry call's result: true for ERROR_SUCCESS, else its code becomes the thread's last error (the
+// registry functions return their code rather than set it).
+bool RegistryDone(LONG result) noexcept {
+    if (result == ERROR_SUCCESS) return true;
+    ::SetLastError(static_cast<DWORD>(result));
+    return false;
+}
+} // namespace
 
 bool File::open(const wchar_t* path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
                 DWORD disposition, DWORD flags, HANDLE templateFile) noexcept {
@@ -11,34 +23,34 @@ bool File::open(const wchar_t* path, DWORD access, DWORD share, LPSECURITY_ATTRI
     } catch (const std::bad_alloc&) {
         m_path.clear();
     }
-    replace(::CreateFileW(path, access, share, security, disposition, flags, templateFile));
+    reset(::CreateFileW(path, access, share, security, disposition, flags, templateFile));
     return isValid();
 }
 
 bool File::write(const void* data, DWORD size) noexcept {
     m_written = 0;
-    return ::WriteFile(m_handle, data, size, &m_written, nullptr) != FALSE;
+    return ::WriteFile(get(), data, size, &m_written, nullptr) != FALSE;
 }
 
 bool RegKey::create(HKEY parent, const wchar_t* subkey, LPWSTR keyClass, DWORD options, REGSAM access,
                     LPSECURITY_ATTRIBUTES security, LPDWORD disposition) noexcept {
     HKEY key = nullptr;
-    if (::RegCreateKeyExW(parent, subkey, 0, keyClass, options, access, security, &key, disposition) !=
-        ERROR_SUCCESS) {
+    if (!RegistryDone(
+            ::RegCreateKeyExW(parent, subkey, 0, keyClass, options, access, security, &key, disposition))) {
         close();
         return false;
     }
-    replace(key);
+    reset(key);
     return isValid();
 }
 
 bool RegKey::open(HKEY parent, const wchar_t* subkey, REGSAM access) noexcept {
     HKEY key = nullptr;
-    if (::RegOpenKeyExW(parent, subkey, 0, access, &key) != ERROR_SUCCESS) {
+    if (!RegistryDone(::RegOpenKeyExW(parent, subkey, 0, access, &key))) {
         close();
         return false;
     }
-    replace(key);
+    reset(key);
     return isValid();
 }
 
@@ -49,21 +61,20 @@ template <class T> bool ReadFixed(HKEY key, const wchar_t* name, DWORD wantType,
     out = 0;
     T value = 0;
     DWORD type = 0, size = sizeof(T);
-    if (::RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
-        ERROR_SUCCESS)
+    if (!RegistryDone(::RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size)))
         return false;
-    if (size == 0 || type != wantType) return false;
+    if (size == 0 || type != wantType) return RegistryDone(ERROR_DATATYPE_MISMATCH);
     out = value;
     return true;
 }
 } // namespace
 
 bool RegKey::readDword(const wchar_t* name, DWORD& out) const noexcept {
-    return ReadFixed(m_handle, name, REG_DWORD, out);
+    return ReadFixed(get(), name, REG_DWORD, out);
 }
 
 bool RegKey::readQword(const wchar_t* name, ULONGLONG& out) const noexcept {
-    return ReadFixed(m_handle, name, REG_QWORD, out);
+    return ReadFixed(get(), name, REG_QWORD, out);
 }
 
 bool RegKey::readBool(const wchar_t* name, bool& out) const noexcept {
@@ -78,7 +89,7 @@ bool RegKey::readString(const wchar_t* name, BSTR& out) const noexcept {
     if (out) ::SysFreeString(out);
     out = nullptr;
     DWORD type = 0, size = 0;
-    if (::RegQueryValueExW(m_handle, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
+    if (!RegistryDone(::RegQueryValueExW(get(), name, nullptr, &type, nullptr, &size))) return false;
     if (size / sizeof(wchar_t) <= 1) {
         out = ::SysAllocStringLen(L"", 0);
         return out != nullptr;
@@ -86,29 +97,27 @@ bool RegKey::readString(const wchar_t* name, BSTR& out) const noexcept {
     // The last whole stored unit is taken as the terminator: the text has size/2 - 1 units, embedded
     // NULs included. The buffer holds every stored byte, an odd count included.
     const UINT units = size / sizeof(wchar_t) - 1;
-    BSTR buffer = ::SysAllocStringLen(nullptr, units + 1);
+    Bstr buffer;
+    buffer.reset(::SysAllocStringLen(nullptr, units + 1));
     if (!buffer) return false;
-    ZeroMemory(buffer, (units + 2) * sizeof(wchar_t));
+    ZeroMemory(buffer.get(), (units + 2) * sizeof(wchar_t));
     DWORD read = size;
-    if (::RegQueryValueExW(m_handle, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &read) !=
-        ERROR_SUCCESS) {
-        ::SysFreeString(buffer);
+    if (!RegistryDone(
+            ::RegQueryValueExW(get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.get()), &read)))
         return false;
-    }
-    out = ::SysAllocStringLen(buffer, units);
-    ::SysFreeString(buffer);
+    out = ::SysAllocStringLen(buffer.get(), units);
     return out != nullptr;
 }
 
 bool RegKey::readString(const wchar_t* name, std::wstring& out) const {
     out.clear();
     DWORD type = 0, size = 0;
-    if (::RegQueryValueExW(m_handle, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
+    if (!RegistryDone(::RegQueryValueExW(get(), name, nullptr, &type, nullptr, &size))) return false;
     if (size == 0) return true;
     std::wstring buffer((size + 1) / sizeof(wchar_t) + 1, L'\0');
     DWORD read = size;
-    if (::RegQueryValueExW(m_handle, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &read) !=
-        ERROR_SUCCESS)
+    if (!RegistryDone(
+            ::RegQueryValueExW(get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &read)))
         return false;
     buffer.resize(wcsnlen(buffer.c_str(), buffer.size()));
     out = std::move(buffer);
@@ -117,11 +126,11 @@ bool RegKey::readString(const wchar_t* name, std::wstring& out) const {
 
 bool RegKey::valueExists(const wchar_t* name) const noexcept {
     DWORD type = 0, size = 0;
-    return ::RegQueryValueExW(m_handle, name, nullptr, &type, nullptr, &size) == ERROR_SUCCESS && size != 0;
+    return ::RegQueryValueExW(get(), name, nullptr, &type, nullptr, &size) == ERROR_SUCCESS && size != 0;
 }
 
 bool RegKey::writeValue(const wchar_t* name, DWORD type, const BYTE* data, DWORD size) const noexcept {
-    return ::RegSetValueExW(m_handle, name, 0, type, data, size) == ERROR_SUCCESS;
+    return RegistryDone(::RegSetValueExW(get(), name, 0, type, data, size));
 }
 
 } // namespace API::Win32

@@ -1,6 +1,9 @@
 // Owning wrappers of operating-system handles: each closes its handle exactly once, when its owner
-// goes out of scope or when a new handle replaces it. None is copyable; none raises an error.
+// goes out of scope or when a new handle replaces it. None is copyable; none raises an error. A failed
+// registry operation leaves the registry's code as the thread's last error.
 #pragma once
+
+#include "shared/Unique.h"
 
 #include <windows.h>
 #include <oleauto.h>
@@ -10,52 +13,47 @@
 
 namespace API::Win32 {
 
-// One owned handle of kind T. Empty is null or INVALID_HANDLE_VALUE, for every kind.
-template <class T> class THandle {
+// What every handle kind shares: empty is null or INVALID_HANDLE_VALUE, whatever the kind; a kind adds
+// how its handle is closed (returning the close function's result as a BOOL).
+template <class T> struct HandleTraits {
+    using type = T;
+    static constexpr type empty() noexcept { return nullptr; }
+    static bool isEmpty(type h) noexcept {
+        return h == nullptr || reinterpret_cast<std::uintptr_t>(h) == ~std::uintptr_t(0);
+    }
+};
+
+// One owned handle of a kind. A failed open keeps the value it returned (INVALID_HANDLE_VALUE, say),
+// which counts as empty and is never closed.
+template <class Traits> class THandle : public Unique<Traits> {
 public:
-    THandle() noexcept = default;
-    THandle(const THandle&) = delete;
-    THandle& operator=(const THandle&) = delete;
-    virtual ~THandle() = default;
+    using type = typename Traits::type;
+    using Unique<Traits>::Unique;
 
+    bool isValid() const noexcept { return static_cast<bool>(*this); }
     // Closes the handle when valid; returns the close function's result, 0 when there was nothing to close.
-    virtual BOOL close() noexcept {
-        if (!isValid()) return 0;
-        BOOL result = closeHandle(m_handle);
-        m_handle = nullptr;
-        return result;
-    }
-    virtual bool isValid() const noexcept {
-        return m_handle != nullptr && reinterpret_cast<std::uintptr_t>(m_handle) != ~std::uintptr_t(0);
-    }
-    T get() const noexcept { return m_handle; }
-
-protected:
-    virtual BOOL closeHandle(T handle) noexcept = 0;
+    BOOL close() noexcept { return isValid() ? Traits::close(this->release()) : 0; }
     // Keeps a newly obtained handle, closing the held one first when they differ.
-    void replace(T handle) noexcept {
-        if (handle != m_handle) {
-            close();
-            m_handle = handle;
-        }
+    void reset(type handle = Traits::empty()) noexcept {
+        if (handle != this->get()) Unique<Traits>::reset(handle);
     }
-    // Derived destructors call this: the base destructor can no longer reach closeHandle.
-    void closeOnDestroy() noexcept { close(); }
+};
 
-    T m_handle = nullptr;
+struct KernelHandleTraits : HandleTraits<HANDLE> {
+    static BOOL close(HANDLE h) noexcept { return ::CloseHandle(h); }
+};
+struct FindHandleTraits : HandleTraits<HANDLE> {
+    static BOOL close(HANDLE h) noexcept { return ::FindClose(h); }
+};
+struct RegKeyTraits : HandleTraits<HKEY> {
+    static BOOL close(HKEY h) noexcept { return ::RegCloseKey(h) == ERROR_SUCCESS; }
+};
+struct LibraryTraits : HandleTraits<HMODULE> {
+    static BOOL close(HMODULE h) noexcept { return ::FreeLibrary(h); }
 };
 
 // A kernel object handle, closed with CloseHandle.
-class Handle : public THandle<HANDLE> {
-public:
-    Handle() noexcept = default;
-    explicit Handle(HANDLE h) noexcept { m_handle = h; }
-    ~Handle() override { closeOnDestroy(); }
-    void reset(HANDLE h) noexcept { replace(h); }
-
-protected:
-    BOOL closeHandle(HANDLE h) noexcept override { return ::CloseHandle(h); }
-};
+using Handle = THandle<KernelHandleTraits>;
 
 // A file handle and the path it was opened with.
 class File : public Handle {
@@ -74,26 +72,22 @@ private:
 };
 
 // A directory search handle and the entry the search found.
-class FileFind : public THandle<HANDLE> {
+class FileFind : public THandle<FindHandleTraits> {
 public:
-    ~FileFind() override { closeOnDestroy(); }
     bool first(const wchar_t* pattern) noexcept {
-        replace(::FindFirstFileW(pattern, &m_data));
+        reset(::FindFirstFileW(pattern, &m_data));
         return isValid();
     }
     // The search's next entry; false at the end (ERROR_NO_MORE_FILES) or on failure.
-    bool next() noexcept { return isValid() && ::FindNextFileW(m_handle, &m_data) != FALSE; }
+    bool next() noexcept { return isValid() && ::FindNextFileW(get(), &m_data) != FALSE; }
     const WIN32_FIND_DATAW& data() const noexcept { return m_data; }
-
-protected:
-    BOOL closeHandle(HANDLE h) noexcept override { return ::FindClose(h); }
 
 private:
     WIN32_FIND_DATAW m_data{};
 };
 
 // The attributes and size of one named file or folder (GetFileAttributesExW): no handle is opened and
-// the folder holding it is not searched. Holds no handle, so it is not a THandle.
+// the folder holding it is not searched. Holds no handle.
 class FileAttributes {
 public:
     // True when the system answered for the path; otherwise error() holds the reason.
@@ -112,11 +106,8 @@ private:
     DWORD m_error = ERROR_FILE_NOT_FOUND;
 };
 
-class RegKey : public THandle<HKEY> {
+class RegKey : public THandle<RegKeyTraits> {
 public:
-    RegKey() noexcept = default;
-    ~RegKey() override { closeOnDestroy(); }
-
     bool create(HKEY parent, const wchar_t* subkey, LPWSTR keyClass, DWORD options, REGSAM access,
                 LPSECURITY_ATTRIBUTES security, LPDWORD disposition) noexcept;
     bool open(HKEY parent, const wchar_t* subkey, REGSAM access) noexcept;
@@ -134,21 +125,14 @@ public:
     bool valueExists(const wchar_t* name) const noexcept;
     // RegSetValueExW: replaces the named value, whatever its previous type.
     bool writeValue(const wchar_t* name, DWORD type, const BYTE* data, DWORD size) const noexcept;
-
-protected:
-    BOOL closeHandle(HKEY h) noexcept override { return ::RegCloseKey(h) == ERROR_SUCCESS; }
 };
 
-class Library : public THandle<HMODULE> {
+class Library : public THandle<LibraryTraits> {
 public:
     Library() noexcept = default;
-    explicit Library(const wchar_t* path) noexcept { m_handle = ::LoadLibraryW(path); }
+    explicit Library(const wchar_t* path) noexcept : THandle(::LoadLibraryW(path)) {}
     // Loads a module with LoadLibraryExW flags (e.g. as a data file, which runs none of its code).
-    Library(const wchar_t* path, DWORD flags) noexcept { m_handle = ::LoadLibraryExW(path, nullptr, flags); }
-    ~Library() override { closeOnDestroy(); }
-
-protected:
-    BOOL closeHandle(HMODULE h) noexcept override { return ::FreeLibrary(h); }
+    Library(const wchar_t* path, DWORD flags) noexcept : THandle(::LoadLibraryExW(path, nullptr, flags)) {}
 };
 
 } // namespace API::Win32

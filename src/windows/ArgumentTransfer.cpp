@@ -1,6 +1,7 @@
 #include "windows/ArgumentTransfer.h"
 
 #include "bundles/ResourceUrl.h"
+#include "script/Boundary.h"
 #include "shared/Bstr.h"
 #include "windows/WindowRules.h"
 
@@ -42,13 +43,14 @@ STDMETHODIMP CArgumentTransfer::Attach(IDispatch* browser, VARIANT parameters) n
     if (FAILED(hr)) return hr;
 
     ComPtr<IConnectionPoint> point;
-    if (FAILED(FindEventsPoint(window.get(), point))) return E_FAIL;
+    if (const HRESULT found = FindEventsPoint(window.get(), point); FAILED(found))
+        return FailWithResult(found);
     // Advise may handle messages, and page script run by them may call this object again.
     m_attaching = true;
     DWORD cookie = 0;
     hr = point->Advise(static_cast<IArgumentTransfer*>(this), &cookie);
     m_attaching = false;
-    if (FAILED(hr)) return E_FAIL;
+    if (FAILED(hr)) return FailWithResult(hr);
     m_advised = true;
     m_cookie = cookie;
     m_browser = std::move(window);

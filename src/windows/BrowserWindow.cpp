@@ -1,20 +1,25 @@
 #include "windows/BrowserWindow.h"
 
+#include "script/Boundary.h"
+
 #include <mshtml.h>
 #include <shlguid.h>
+
+namespace {
+constexpr char kNoPageWindow[] = "the reference holds no page window";
+} // namespace
 
 HRESULT CBrowserWindowPtr::from(IUnknown* object) noexcept {
     release();
     if (!object) return E_NOINTERFACE;
-    return object->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&m_p));
+    return object->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(m_p.put()));
 }
 
-void CBrowserWindowPtr::release() noexcept {
-    if (!m_p) return;
-    const HWND window = BrowserWindowHandle(m_p);
+void BrowserWindowTraits::close(IWebBrowser2* browser) noexcept {
+    const HWND window = BrowserWindowHandle(browser);
     VARIANT_BOOL shown = VARIANT_FALSE;
-    const bool visible = SUCCEEDED(m_p->get_Visible(&shown)) && shown == VARIANT_TRUE;
-    const ULONG remaining = std::exchange(m_p, nullptr)->Release();
+    const bool visible = SUCCEEDED(browser->get_Visible(&shown)) && shown == VARIANT_TRUE;
+    const ULONG remaining = browser->Release();
     // Nobody else holds the window and nobody can see it: it would stay behind forever.
     if (remaining == 0 && !visible) PostCloseRequest(window);
 }
@@ -41,10 +46,14 @@ CHtmlWindowPtr CHtmlWindowPtr::top() const noexcept {
 }
 
 HRESULT CHtmlWindowPtr::documentTitle(Bstr& title) const noexcept {
-    if (!m_window) return E_FAIL;
+    if (!m_window) return FailWithReason(kNoPageWindow);
     ComPtr<IHTMLDocument2> document;
-    if (FAILED(m_window->get_document(document.put())) || !document) return E_FAIL;
-    if (FAILED(document->get_title(title.put())) || !title.get()) return E_FAIL;
+    HRESULT hr = m_window->get_document(document.put());
+    if (FAILED(hr)) return FailWithResult(hr);
+    if (!document) return FailWithReason("the page window has no document");
+    hr = document->get_title(title.put());
+    if (FAILED(hr)) return FailWithResult(hr);
+    if (!title.get()) return FailWithReason("the document has no title");
     return S_OK;
 }
 
@@ -59,12 +68,12 @@ HWND CHtmlWindowPtr::frameHandle() noexcept {
 
 HRESULT CHtmlWindowPtr::showModalDialog(BSTR url, VARIANT* argIn, VARIANT* options,
                                         VARIANT* argOut) const noexcept {
-    if (!m_window) return E_FAIL;
+    if (!m_window) return FailWithReason(kNoPageWindow);
     return m_window->showModalDialog(url, argIn, options, argOut);
 }
 
 HRESULT CHtmlWindowPtr::close() const noexcept {
-    if (!m_window) return E_FAIL;
+    if (!m_window) return FailWithReason(kNoPageWindow);
     return m_window->close();
 }
 
@@ -77,11 +86,15 @@ void CHtmlWindowPtr::setStatus(BSTR text) const noexcept {
 HRESULT DocumentAddress(IDispatch* object, Bstr& address) noexcept {
     ComPtr<IHTMLDocument2> document;
     if (!object || FAILED(object->QueryInterface(IID_IHTMLDocument2, document.put_void())) || !document)
-        return E_FAIL;
+        return FailWithReason("the object is no page document");
     ComPtr<IHTMLLocation> location;
-    if (FAILED(document->get_location(location.put())) || !location) return E_FAIL;
+    HRESULT hr = document->get_location(location.put());
+    if (FAILED(hr)) return FailWithResult(hr);
+    if (!location) return FailWithReason("the document has no location");
     Bstr href;
-    if (FAILED(location->get_href(href.put())) || !href.get()) return E_FAIL;
+    hr = location->get_href(href.put());
+    if (FAILED(hr)) return FailWithResult(hr);
+    if (!href.get()) return FailWithReason("the location has no address");
     address = std::move(href);
     return S_OK;
 }

@@ -8,49 +8,39 @@
 
 #include "shared/Bstr.h"
 #include "shared/ComPtr.h"
+#include "shared/Unique.h"
 
 #include <windows.h>
 #include <exdisp.h>
 #include <servprov.h>
 
 #include <string_view>
-#include <utility>
 
 struct IHTMLWindow2;
 
-// A browser window object (IWebBrowser2). Its release is the closing release: when the reference was
-// the last one and the window was never shown, the window is asked to close (SC_CLOSE is posted).
+// A browser window object (IWebBrowser2), let go with the closing release: when the reference was the
+// last one and the window was never shown, the window is asked to close (SC_CLOSE is posted).
+struct BrowserWindowTraits {
+    using type = IWebBrowser2*;
+    static constexpr type empty() noexcept { return nullptr; }
+    static void close(type browser) noexcept;
+};
+
 class CBrowserWindowPtr {
 public:
-    CBrowserWindowPtr() noexcept = default;
-    CBrowserWindowPtr(const CBrowserWindowPtr&) = delete;
-    CBrowserWindowPtr& operator=(const CBrowserWindowPtr&) = delete;
-    CBrowserWindowPtr(CBrowserWindowPtr&& o) noexcept : m_p(std::exchange(o.m_p, nullptr)) {}
-    CBrowserWindowPtr& operator=(CBrowserWindowPtr&& o) noexcept {
-        if (this != &o) {
-            release();
-            m_p = std::exchange(o.m_p, nullptr);
-        }
-        return *this;
-    }
-    ~CBrowserWindowPtr() { release(); }
-
     // Asks object for the browser window interface; a failure leaves the reference empty.
     HRESULT from(IUnknown* object) noexcept;
     // The closing release; nothing happens when empty.
-    void release() noexcept;
+    void release() noexcept { m_p.reset(); }
 
-    IWebBrowser2* get() const noexcept { return m_p; }
-    IWebBrowser2* operator->() const noexcept { return m_p; }
-    explicit operator bool() const noexcept { return m_p != nullptr; }
+    IWebBrowser2* get() const noexcept { return m_p.get(); }
+    IWebBrowser2* operator->() const noexcept { return m_p.get(); }
+    explicit operator bool() const noexcept { return static_cast<bool>(m_p); }
     // For out parameters: releases what is held (closing release) and gives the slot.
-    IWebBrowser2** put() noexcept {
-        release();
-        return &m_p;
-    }
+    IWebBrowser2** put() noexcept { return m_p.put(); }
 
 private:
-    IWebBrowser2* m_p = nullptr;
+    Unique<BrowserWindowTraits> m_p;
 };
 
 // The top-level window handle of a browser window object; null when it cannot be read.

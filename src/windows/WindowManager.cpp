@@ -3,6 +3,7 @@
 #include "bundles/Extensions.h"
 #include "bundles/ResourceUrl.h"
 #include "host/XmlServices.h"
+#include "script/Boundary.h"
 #include "shared/LogWriter.h"
 #include "shared/Registered.h"
 #include "windows/ArgumentTransfer.h"
@@ -29,7 +30,7 @@ HRESULT SendKeys(LONG keyCode, VARIANT_BOOL shiftKey, VARIANT_BOOL ctrlKey, VARI
         KeyRecords(keyCode, shiftKey, ctrlKey, altKey, up, static_cast<ULONG_PTR>(::GetMessageExtraInfo()));
     const UINT inserted =
         ::SendInput(static_cast<UINT>(records.size()), records.data(), static_cast<int>(sizeof(INPUT)));
-    return inserted != 0 ? S_OK : E_FAIL;
+    return inserted != 0 ? S_OK : FailWithLastError();
 }
 
 // A res: address whose module may be read at all: no network module unless that exact module is
@@ -102,7 +103,8 @@ HRESULT CWindowManager::OpenBrowserWindow(BSTR url, LONG width, LONG height, boo
 
         ComPtr<IArgumentTransfer> transfer;
         if (packed->vt == (VT_ARRAY | VT_VARIANT)) {
-            if (FAILED(CreateRegistered(CLSID_ArgumentTransfer, transfer))) return E_FAIL;
+            if (const HRESULT created = CreateRegistered(CLSID_ArgumentTransfer, transfer); FAILED(created))
+                return FailWithResult(created);
             // Values go only to pages of the opened page's module; a transfer that cannot be told
             // which module that is delivers nothing.
             ComPtr<IArgumentTransferOrigin> origin;
@@ -163,7 +165,7 @@ STDMETHODIMP CWindowManager::showModalDialog(IDispatch* wnd, BSTR dialog, VARIAN
     hr = ComBoundary([&] { return MayNavigateTo(resolved.view()) ? S_OK : E_INVALIDARG; });
     if (FAILED(hr)) return hr;
     CHtmlWindowPtr window(wnd);
-    if (!window) return E_FAIL;
+    if (!window) return FailWithReason("the object is no page window");
     // Runs the dialog modally; the browser fills varArgOut with its return value.
     return window.showModalDialog(resolved.get(), varArgIn, varOptions, varArgOut);
 }

@@ -2,6 +2,7 @@
 
 #include "files/PathRules.h"
 #include "host/XmlServices.h"
+#include "script/Boundary.h"
 #include "shared/Bstr.h"
 
 STDMETHODIMP CDOMParser::parseFromString(BSTR, VARIANT, IXMLDOMDocument**) noexcept {
@@ -41,7 +42,7 @@ STDMETHODIMP CDOMParser::parseFromStream(VARIANT stream, VARIANT, VARIANT, VARIA
         VARIANT_BOOL loaded = VARIANT_FALSE;
         hr = doc->load(*source.get(), &loaded);
         if (FAILED(hr)) return hr;
-        if (loaded != VARIANT_TRUE) return E_FAIL;
+        if (loaded != VARIANT_TRUE) return FailWithReason("the document did not load");
         *pRet = doc.Detach();
         return S_OK;
     });

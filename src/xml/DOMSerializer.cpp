@@ -1,6 +1,7 @@
 #include "xml/DOMSerializer.h"
 
 #include "host/XmlServices.h"
+#include "script/Boundary.h"
 #include "shared/Bstr.h"
 #include "xml/XmlDeclaration.h"
 
@@ -20,7 +21,7 @@ HRESULT DocumentOf(const ComPtr<IXMLDOMNode>& node, ComPtr<IXMLDOMDocument>& doc
     if (SUCCEEDED(node.As(doc))) return S_OK;
     HRESULT hr = node->get_ownerDocument(doc.put());
     if (FAILED(hr)) return hr;
-    return doc ? S_OK : E_FAIL;
+    return doc ? S_OK : FailWithReason("the node has no document");
 }
 
 } // namespace
@@ -61,6 +62,6 @@ STDMETHODIMP CDOMSerializer::serializeToStream(VARIANT root, VARIANT stream, VAR
         LONG written = 0;
         hr = output->write(text.get(), count, &written);
         if (FAILED(hr)) return hr;
-        return written < count ? E_FAIL : S_OK;
+        return written < count ? FailWithReason("the stream took fewer units than given") : S_OK;
     });
 }

@@ -86,6 +86,23 @@ try {
         log.dumpProperties(new Object());
         eq(readLog(), DUMP);
     });
+
+    test("a member call that fails writes one line: the member, the answer and its cause", function () {
+        var rows = [
+            ["a missing file", env("TEMP") + "\\zembrolatix-no-such-file.txt", "Win32 error 2 in "],
+            ["a folder", env("TEMP"), "the path names a folder in "]
+        ];
+        for (var i = 0; i < rows.length; i++) {
+            deleteLog();
+            var file = new ActiveXObject("Zembrolatix.LocalFile");
+            file.initWithPath(rows[i][1]);
+            throwsHr(E_FAIL, function () { return file.fileSize; }, rows[i][0]);
+            var lines = (readLog() || "").split("\r\n");
+            eq(lines.length, 2, rows[i][0] + ": one line");
+            var start = "ERROR CScriptLogger\t- ILocalFile2.fileSize failed with 0x80004005: " + rows[i][2];
+            eq(lines[0].substring(0, start.length), start, rows[i][0] + ": the line");
+        }
+    });
 } finally {
     removeSwitch();
     deleteLog();
