@@ -11,7 +11,7 @@ HRESULT ParseUtf8(std::string_view bytes, PropertiesTable& table) {
     HRESULT hr = DecodeUtf8(bytes, text);
     if (FAILED(hr)) return hr;
     PropertiesTable parsed;
-    ParsePropertiesText(text, parsed);
+    ParsePropertiesText(std::move(text), parsed);
     table = std::move(parsed);
     return S_OK;
 }
@@ -25,12 +25,20 @@ HRESULT DecodeUtf8(std::string_view bytes, std::wstring& text) {
     const int size = static_cast<int>(bytes.size());
     // One pass: UTF-8 never takes fewer bytes than the UTF-16 units it decodes to.
     text.resize(bytes.size());
-    const int units = ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), size, text.data(), size);
+    // ASCII needs no conversion; the system converts from the first other byte on.
+    size_t ascii = 0;
+    while (ascii < bytes.size() && static_cast<unsigned char>(bytes[ascii]) < 0x80) {
+        text[ascii] = static_cast<wchar_t>(bytes[ascii]);
+        ++ascii;
+    }
+    if (ascii == bytes.size()) return S_OK;
+    const int units = ::MultiByteToWideChar(CP_UTF8, 0, bytes.data() + ascii, size - static_cast<int>(ascii),
+                                            text.data() + ascii, size - static_cast<int>(ascii));
     if (units <= 0) {
         text.clear();
         return E_FAIL;
     }
-    text.resize(static_cast<size_t>(units));
+    text.resize(ascii + static_cast<size_t>(units));
     return S_OK;
 }
 
