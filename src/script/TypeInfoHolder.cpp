@@ -6,9 +6,130 @@
 
 #include "Zembrolatix.h"
 
+#include <algorithm>
+#include <array>
+#include <cstring>
 #include <mutex>
 
 namespace {
+
+// A name folded to ASCII lower case and hashed (FNV-1a): every spelling GetIDsOfNames accepts for a
+// member gives the member's own hash.
+size_t FoldedHash(std::wstring_view name) noexcept {
+    size_t hash = static_cast<size_t>(2166136261u);
+    for (wchar_t c : name)
+        hash = (hash ^ static_cast<size_t>(AsciiLower(c))) * static_cast<size_t>(16777619u);
+    return hash;
+}
+
+// The out-value of an operation called directly: one of the plain types DirectResultType accepts.
+union DirectValue {
+    BSTR text;
+    VARIANT_BOOL boolean;
+    LONG number;
+    double real;
+    IDispatch* object;
+    VARIANT variant;
+};
+
+// The type an operation's only parameter hands back when it is an out-value the dispatch layer can
+// take over as it is; VT_EMPTY otherwise.
+VARTYPE DirectResultType(const FUNCDESC& func) noexcept {
+    if (func.funckind != FUNC_PUREVIRTUAL && func.funckind != FUNC_VIRTUAL) return VT_EMPTY;
+    if (func.callconv != CC_STDCALL || func.cParams != 1 || func.cParamsOpt != 0) return VT_EMPTY;
+    if (func.elemdescFunc.tdesc.vt != VT_HRESULT || (func.wFuncFlags & FUNCFLAG_FRESTRICTED)) return VT_EMPTY;
+    const ELEMDESC& param = func.lprgelemdescParam[0];
+    if (!(param.paramdesc.wParamFlags & PARAMFLAG_FRETVAL)) return VT_EMPTY;
+    if (param.tdesc.vt != VT_PTR || !param.tdesc.lptdesc) return VT_EMPTY;
+    switch (const VARTYPE vt = param.tdesc.lptdesc->vt) {
+    case VT_BSTR:
+    case VT_BOOL:
+    case VT_I4:
+    case VT_R8:
+    case VT_DISPATCH:
+    case VT_VARIANT:
+        return vt;
+    default:
+        return VT_EMPTY;
+    }
+}
+
+size_t DirectSize(VARTYPE vt) noexcept {
+    switch (vt) {
+    case VT_BSTR:
+        return sizeof(BSTR);
+    case VT_BOOL:
+        return sizeof(VARIANT_BOOL);
+    case VT_I4:
+        return sizeof(LONG);
+    case VT_R8:
+        return sizeof(double);
+    case VT_DISPATCH:
+        return sizeof(IDispatch*);
+    default:
+        return sizeof(VARIANT);
+    }
+}
+
+// value as the VARIANT the platform's invocation makes of an out-value of type vt.
+void StoreDirect(VARTYPE vt, const DirectValue& value, VARIANT& out) noexcept {
+    if (vt == VT_VARIANT) {
+        out = value.variant;
+        return;
+    }
+    out.vt = vt;
+    switch (vt) {
+    case VT_BSTR:
+        out.bstrVal = value.text;
+        break;
+    case VT_BOOL:
+        out.boolVal = value.boolean;
+        break;
+    case VT_I4:
+        out.lVal = value.number;
+        break;
+    case VT_R8:
+        out.dblVal = value.real;
+        break;
+    default:
+        out.pdispVal = value.object;
+        break;
+    }
+}
+
+void DiscardDirect(VARTYPE vt, const DirectValue& value) noexcept {
+    VARIANT v;
+    ::VariantInit(&v);
+    StoreDirect(vt, value, v);
+    ::VariantClear(&v);
+}
+
+// Stands in for an object whose operation has run already: every entry of its table hands back that
+// call's outcome. A call that did not simply succeed is passed through the platform's invocation
+// with it, which then reports the failure (or keeps the success code) exactly as for the object itself.
+struct Replay;
+using ReplaySlot = HRESULT(STDMETHODCALLTYPE*)(Replay* self, void* out);
+struct Replay {
+    const ReplaySlot* table;
+    HRESULT hr;
+    VARTYPE vt;
+    DirectValue value;
+    bool taken;
+};
+
+HRESULT STDMETHODCALLTYPE ReplayOperation(Replay* self, void* out) {
+    std::memcpy(out, &self->value, DirectSize(self->vt));
+    self->taken = true;
+    return self->hr;
+}
+
+constexpr size_t kReplaySlots = 1024;
+constexpr std::array<ReplaySlot, kReplaySlots> kReplayTable = [] {
+    std::array<ReplaySlot, kReplaySlots> table{};
+    for (ReplaySlot& slot : table)
+        slot = &ReplayOperation;
+    return table;
+}();
 
 // Each holder keeps its own reference: the walk below may drop the last other one before the release.
 struct TypeAttr {
@@ -37,33 +158,30 @@ HRESULT TypeInfoHolder::EnsureLoaded(LCID lcid) noexcept {
     if (m_loaded.load(std::memory_order_relaxed)) return S_OK;
     HRESULT hr = ComBoundary([&] { return Load(lcid); });
     if (FAILED(hr)) {
-        m_info.reset();
-        m_vtblInfo.reset();
-        m_members.clear();
-        m_arities.clear();
-        m_objectParams.clear();
+        Clear();
         return hr;
     }
     if (!g_module.AddTermFunc(&TypeInfoHolder::Release, this)) {
-        m_info.reset();
-        m_vtblInfo.reset();
-        m_members.clear();
-        m_arities.clear();
-        m_objectParams.clear();
+        Clear();
         return E_OUTOFMEMORY;
     }
     m_loaded.store(true, std::memory_order_release);
     return S_OK;
 }
 
+void TypeInfoHolder::Clear() noexcept {
+    m_info.reset();
+    m_vtblInfo.reset();
+    m_members.clear();
+    m_names.clear();
+    m_operations.clear();
+    m_objectParams.clear();
+}
+
 void TypeInfoHolder::Release(void* self) noexcept {
     auto* holder = static_cast<TypeInfoHolder*>(self);
     holder->m_loaded.store(false, std::memory_order_relaxed);
-    holder->m_info.reset();
-    holder->m_vtblInfo.reset();
-    holder->m_members.clear();
-    holder->m_arities.clear();
-    holder->m_objectParams.clear();
+    holder->Clear();
 }
 
 HRESULT TypeInfoHolder::Load(LCID lcid) {
@@ -88,7 +206,13 @@ HRESULT TypeInfoHolder::Load(LCID lcid) {
             }
         }
     }
-    return CollectMembers(m_vtblInfo.get());
+    hr = CollectMembers(m_vtblInfo.get());
+    if (FAILED(hr)) return hr;
+    m_names.reserve(m_members.size());
+    for (size_t i = 0; i < m_members.size(); ++i)
+        m_names.push_back({FoldedHash(m_members[i].name), i});
+    std::sort(m_names.begin(), m_names.end());
+    return S_OK;
 }
 
 // Walks an interface and its bases, stopping at IDispatch: their members are not script names.
@@ -115,14 +239,15 @@ HRESULT TypeInfoHolder::CollectMembers(ITypeInfo* info) {
             for (UINT n = 0; n < count; ++n)
                 ::SysFreeString(names[n]);
             // A property's get and put share one name and id.
-            if (!Find(member.name.c_str())) m_members.push_back(std::move(member));
+            if (!Find(member.name)) m_members.push_back(std::move(member));
             UINT declared = 0;
             for (SHORT p = 0; p < func.desc->cParams; ++p)
                 if (!(func.desc->lprgelemdescParam[p].paramdesc.wParamFlags &
                       (PARAMFLAG_FRETVAL | PARAMFLAG_FLCID)))
                     ++declared;
-            m_arities.push_back(
-                {func.desc->memid, func.desc->invkind, declared, func.desc->cParamsOpt == -1});
+            m_operations.push_back({func.desc->memid, func.desc->invkind, declared,
+                                    func.desc->cParamsOpt == -1, DirectResultType(*func.desc),
+                                    static_cast<SHORT>(func.desc->oVft / static_cast<SHORT>(sizeof(void*)))});
             hr = NoteObjectParams(current.get(), *func.desc);
             if (FAILED(hr)) return hr;
         }
@@ -139,13 +264,25 @@ HRESULT TypeInfoHolder::CollectMembers(ITypeInfo* info) {
     return S_OK;
 }
 
-// Names as spelled in the type library are tried first, then any ASCII letter case.
-const TypeInfoHolder::Member* TypeInfoHolder::Find(const wchar_t* name) const noexcept {
-    for (const Member& m : m_members)
+// Names as spelled in the type library are tried first, then any ASCII letter case. While the members
+// are collected the sorted keys are not there yet, and every member is looked at.
+const TypeInfoHolder::Member* TypeInfoHolder::Find(std::wstring_view name) const noexcept {
+    if (m_names.size() != m_members.size()) {
+        for (const Member& m : m_members)
+            if (m.name == name) return &m;
+        for (const Member& m : m_members)
+            if (EqualsIgnoreAsciiCase(m.name, name)) return &m;
+        return nullptr;
+    }
+    const size_t hash = FoldedHash(name);
+    auto it = std::lower_bound(m_names.begin(), m_names.end(), NameKey{hash, 0});
+    const Member* folded = nullptr;
+    for (; it != m_names.end() && it->hash == hash; ++it) {
+        const Member& m = m_members[it->member];
         if (m.name == name) return &m;
-    for (const Member& m : m_members)
-        if (EqualsIgnoreAsciiCase(m.name, name)) return &m;
-    return nullptr;
+        if (!folded && EqualsIgnoreAsciiCase(m.name, name)) folded = &m;
+    }
+    return folded;
 }
 
 // Records the parameters that take an interface pointer: IDispatch*, IUnknown*, or a pointer to an
@@ -226,7 +363,7 @@ HRESULT TypeInfoHolder::GetIDsOfNames(LPOLESTR* names, UINT count, LCID lcid, DI
 // (a property's object, possibly null) as a call of that object's default member.
 HRESULT TypeInfoHolder::CheckArgumentCount(DISPID id, WORD flags, const DISPPARAMS& params) const noexcept {
     bool reachable = false;
-    for (const Arity& a : m_arities) {
+    for (const Operation& a : m_operations) {
         if (a.id != id || (static_cast<WORD>(a.kind) & flags) == 0) continue;
         if (a.varArgs || params.cArgs <= a.declared) return S_OK;
         reachable = true;
@@ -234,8 +371,49 @@ HRESULT TypeInfoHolder::CheckArgumentCount(DISPID id, WORD flags, const DISPPARA
     return reachable ? DISP_E_BADPARAMCOUNT : S_OK;
 }
 
+// The operation the platform's invocation would call for a call without arguments: the first of the
+// member's operations that the call's flags allow, when that one can be called directly.
+const TypeInfoHolder::Operation* TypeInfoHolder::DirectOperation(DISPID id, WORD flags) const noexcept {
+    for (const Operation& op : m_operations) {
+        if (op.id != id || (static_cast<WORD>(op.kind) & flags) == 0) continue;
+        return op.directResult != VT_EMPTY && op.slot >= 0 && static_cast<size_t>(op.slot) < kReplaySlots
+                   ? &op
+                   : nullptr;
+    }
+    return nullptr;
+}
+
+// Calls the operation through the interface's table and hands its out-value on as the platform's
+// invocation would. Anything but S_OK goes through that invocation after all (see Replay).
+HRESULT TypeInfoHolder::CallDirectly(const Operation& op, IDispatch* self, DISPID id, WORD flags,
+                                     DISPPARAMS* params, VARIANT* result, EXCEPINFO* excep,
+                                     UINT* argErr) noexcept {
+    using Slot = HRESULT(STDMETHODCALLTYPE*)(IDispatch * self, void* out);
+    DirectValue value;
+    std::memset(&value, 0, sizeof value);
+    const auto table = *reinterpret_cast<void* const* const*>(self);
+    const HRESULT hr = reinterpret_cast<Slot>(table[op.slot])(self, &value);
+    if (hr == S_OK) {
+        if (result)
+            StoreDirect(op.directResult, value, *result);
+        else
+            DiscardDirect(op.directResult, value);
+        return S_OK;
+    }
+    Replay replay{kReplayTable.data(), hr, op.directResult, value, false};
+    const HRESULT reported = m_vtblInfo->Invoke(&replay, id, flags, params, result, excep, argErr);
+    if (!replay.taken) DiscardDirect(op.directResult, value);
+    return reported;
+}
+
 HRESULT TypeInfoHolder::Invoke(IDispatch* self, DISPID id, LCID lcid, WORD flags, DISPPARAMS* params,
                                VARIANT* result, EXCEPINFO* excep, UINT* argErr) noexcept {
+    const HRESULT hr = InvokeMember(self, id, lcid, flags, params, result, excep, argErr);
+    return hr;
+}
+
+HRESULT TypeInfoHolder::InvokeMember(IDispatch* self, DISPID id, LCID lcid, WORD flags, DISPPARAMS* params,
+                                     VARIANT* result, EXCEPINFO* excep, UINT* argErr) noexcept {
     DISPPARAMS none{nullptr, nullptr, 0, 0};
     if (!params) params = &none;
     if ((params->cArgs && !params->rgvarg) || params->cNamedArgs > params->cArgs ||
@@ -247,6 +425,13 @@ HRESULT TypeInfoHolder::Invoke(IDispatch* self, DISPID id, LCID lcid, WORD flags
     for (const Member& m : m_members)
         if (m.id == id) known = true;
     if (!known) return DISP_E_MEMBERNOTFOUND;
+
+    // Reading a property (or calling an operation without arguments) needs no argument conversion.
+    if (params->cArgs == 0) {
+        if (const Operation* op = DirectOperation(id, flags))
+            return CallDirectly(*op, self, id, flags, params, result, excep, argErr);
+    }
+
     hr = CheckArgumentCount(id, flags, *params);
     if (FAILED(hr)) return hr;
 
