@@ -1,5 +1,7 @@
 #include "script/TypeInfoHolder.h"
 
+#include "script/TypeLibWalker.h"
+
 #include "module/Module.h"
 #include "shared/Bstr.h"
 #include "shared/TextUtil.h"
@@ -131,25 +133,6 @@ constexpr std::array<ReplaySlot, kReplaySlots> kReplayTable = [] {
     return table;
 }();
 
-// Each holder keeps its own reference: the walk below may drop the last other one before the release.
-struct TypeAttr {
-    ComPtr<ITypeInfo> info;
-    TYPEATTR* attr = nullptr;
-    explicit TypeAttr(ITypeInfo* i) : info(i) {}
-    ~TypeAttr() {
-        if (attr) info->ReleaseTypeAttr(attr);
-    }
-};
-
-struct FuncDesc {
-    ComPtr<ITypeInfo> info;
-    FUNCDESC* desc = nullptr;
-    explicit FuncDesc(ITypeInfo* i) : info(i) {}
-    ~FuncDesc() {
-        if (desc) info->ReleaseFuncDesc(desc);
-    }
-};
-
 } // namespace
 
 HRESULT TypeInfoHolder::EnsureLoaded(LCID lcid) noexcept {
@@ -192,20 +175,9 @@ HRESULT TypeInfoHolder::Load(LCID lcid) {
     hr = lib->GetTypeInfoOfGuid(m_iid, m_info.put());
     if (FAILED(hr)) return hr;
 
-    // A dual interface is described twice; members are called through its table of operations.
-    m_vtblInfo = m_info;
-    {
-        TypeAttr attr(m_info.get());
-        hr = m_info->GetTypeAttr(&attr.attr);
-        if (FAILED(hr)) return hr;
-        if (attr.attr->typekind == TKIND_DISPATCH && (attr.attr->wTypeFlags & TYPEFLAG_FDUAL)) {
-            HREFTYPE ref = 0;
-            if (SUCCEEDED(m_info->GetRefTypeOfImplType(static_cast<UINT>(-1), &ref))) {
-                ComPtr<ITypeInfo> vtbl;
-                if (SUCCEEDED(m_info->GetRefTypeInfo(ref, vtbl.put()))) m_vtblInfo = vtbl;
-            }
-        }
-    }
+    // Members are called through the interface's table of operations.
+    hr = OperationTable(m_info.get(), m_vtblInfo);
+    if (FAILED(hr)) return hr;
     hr = CollectMembers(m_vtblInfo.get());
     if (FAILED(hr)) return hr;
     m_names.reserve(m_members.size());
@@ -217,51 +189,24 @@ HRESULT TypeInfoHolder::Load(LCID lcid) {
 
 // Walks an interface and its bases, stopping at IDispatch: their members are not script names.
 HRESULT TypeInfoHolder::CollectMembers(ITypeInfo* info) {
-    ComPtr<ITypeInfo> current(info);
-    while (current) {
-        TypeAttr attr(current.get());
-        HRESULT hr = current->GetTypeAttr(&attr.attr);
+    std::vector<Bstr> names;
+    return ForEachOperation(info, [&](ITypeInfo* current, const TYPEATTR&, const FUNCDESC& func) -> HRESULT {
+        HRESULT hr = NamesOf(current, func.memid, names);
         if (FAILED(hr)) return hr;
-        if (::IsEqualGUID(attr.attr->guid, IID_IDispatch) || ::IsEqualGUID(attr.attr->guid, IID_IUnknown))
-            break;
-
-        for (UINT i = 0; i < attr.attr->cFuncs; ++i) {
-            FuncDesc func(current.get());
-            hr = current->GetFuncDesc(i, &func.desc);
-            if (FAILED(hr)) return hr;
-            BSTR names[32] = {};
-            UINT count = 0;
-            hr = current->GetNames(func.desc->memid, names, 32, &count);
-            if (FAILED(hr)) return hr;
-            Member member{std::wstring(BstrView(names[0])), func.desc->memid, {}};
-            for (UINT n = 1; n < count; ++n)
-                member.paramNames.emplace_back(BstrView(names[n]));
-            for (UINT n = 0; n < count; ++n)
-                ::SysFreeString(names[n]);
-            // A property's get and put share one name and id.
-            if (!Find(member.name)) m_members.push_back(std::move(member));
-            UINT declared = 0;
-            for (SHORT p = 0; p < func.desc->cParams; ++p)
-                if (!(func.desc->lprgelemdescParam[p].paramdesc.wParamFlags &
-                      (PARAMFLAG_FRETVAL | PARAMFLAG_FLCID)))
-                    ++declared;
-            m_operations.push_back({func.desc->memid, func.desc->invkind, declared,
-                                    func.desc->cParamsOpt == -1, DirectResultType(*func.desc),
-                                    static_cast<SHORT>(func.desc->oVft / static_cast<SHORT>(sizeof(void*)))});
-            hr = NoteObjectParams(current.get(), *func.desc);
-            if (FAILED(hr)) return hr;
-        }
-
-        if (attr.attr->cImplTypes == 0) break;
-        HREFTYPE ref = 0;
-        hr = current->GetRefTypeOfImplType(0, &ref);
-        if (FAILED(hr)) return hr;
-        ComPtr<ITypeInfo> base;
-        hr = current->GetRefTypeInfo(ref, base.put());
-        if (FAILED(hr)) return hr;
-        current = base;
-    }
-    return S_OK;
+        Member member{std::wstring(names.empty() ? std::wstring_view() : names[0].view()), func.memid, {}};
+        for (size_t n = 1; n < names.size(); ++n)
+            member.paramNames.emplace_back(names[n].view());
+        // A property's get and put share one name and id.
+        if (!Find(member.name)) m_members.push_back(std::move(member));
+        UINT declared = 0;
+        for (SHORT p = 0; p < func.cParams; ++p)
+            if (!(func.lprgelemdescParam[p].paramdesc.wParamFlags & (PARAMFLAG_FRETVAL | PARAMFLAG_FLCID)))
+                ++declared;
+        m_operations.push_back({func.memid, func.invkind, declared, func.cParamsOpt == -1,
+                                DirectResultType(func),
+                                static_cast<SHORT>(func.oVft / static_cast<SHORT>(sizeof(void*)))});
+        return NoteObjectParams(current, func);
+    });
 }
 
 // Names as spelled in the type library are tried first, then any ASCII letter case. While the members
@@ -298,13 +243,12 @@ HRESULT TypeInfoHolder::NoteObjectParams(ITypeInfo* info, const FUNCDESC& func) 
         } else if (t.vt == VT_PTR && t.lptdesc && t.lptdesc->vt == VT_USERDEFINED) {
             ComPtr<ITypeInfo> ref;
             if (SUCCEEDED(info->GetRefTypeInfo(t.lptdesc->hreftype, ref.put()))) {
-                TypeAttr attr(ref.get());
-                HRESULT hr = ref->GetTypeAttr(&attr.attr);
-                if (FAILED(hr)) return hr;
-                if (attr.attr->typekind == TKIND_DISPATCH ||
-                    (attr.attr->typekind == TKIND_INTERFACE && (attr.attr->wTypeFlags & TYPEFLAG_FDUAL)))
+                TypeAttrOf attr(ref.get());
+                if (FAILED(attr.result())) return attr.result();
+                if (attr->typekind == TKIND_DISPATCH ||
+                    (attr->typekind == TKIND_INTERFACE && (attr->wTypeFlags & TYPEFLAG_FDUAL)))
                     vt = VT_DISPATCH;
-                else if (attr.attr->typekind == TKIND_INTERFACE)
+                else if (attr->typekind == TKIND_INTERFACE)
                     vt = VT_UNKNOWN;
             }
         }

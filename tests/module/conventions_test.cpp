@@ -1,6 +1,7 @@
 // The conventions every class follows: its interface table, the dispatch contracts over the type
 // library, the safety options and the three ways of testing for an interface.
 #include "module/ComObject.h"
+#include "script/TypeLibWalker.h"
 #include "shared/Bstr.h"
 #include "shared/ComPtr.h"
 
@@ -214,10 +215,9 @@ TEST_F(DispatchContract, TypeInformation) {
     EXPECT_EQ(disp->GetTypeInfo(1, 0, info.put()), DISP_E_BADINDEX);
     EXPECT_EQ(disp->GetTypeInfo(0, 0, nullptr), E_POINTER);
     ASSERT_EQ(disp->GetTypeInfo(0, 0, info.put()), S_OK);
-    TYPEATTR* attr = nullptr;
-    ASSERT_EQ(info->GetTypeAttr(&attr), S_OK);
+    const TypeAttrOf attr(info.get());
+    ASSERT_EQ(attr.result(), S_OK);
     EXPECT_TRUE(::IsEqualGUID(attr->guid, IID_ILocalFile2));
-    info->ReleaseTypeAttr(attr);
 }
 
 TEST_F(DispatchContract, NamesInAnyCaseOverTheInterfaceAndItsBases) {
