@@ -4,9 +4,7 @@
 #include "shared/Bstr.h"
 #include "xml/XmlDeclaration.h"
 
-#include <algorithm>
 #include <climits>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -63,16 +61,11 @@ HRESULT DocumentMarkup(const ComPtr<IXMLDOMDocument>& doc, std::wstring& markup)
 
 // text behind a declaration naming UTF-8 (see WithUtf8Declaration), as one new BSTR.
 HRESULT DeclaredText(std::wstring_view text, Bstr& out) {
-    const size_t old = XmlDeclarationLength(text);
-    const std::wstring_view rest = text.substr(old);
-    const size_t size = kUtf8Declaration.size() + (old == 0 ? 1 : 0) + rest.size();
+    const size_t size = WithUtf8DeclarationLength(text);
     if (size > static_cast<size_t>(LONG_MAX)) return E_OUTOFMEMORY;
     BSTR made = ::SysAllocStringLen(nullptr, static_cast<UINT>(size));
     if (!made) return E_OUTOFMEMORY;
-    wchar_t* at = made;
-    at = std::copy(kUtf8Declaration.begin(), kUtf8Declaration.end(), at);
-    if (old == 0) *at++ = L'\n';
-    if (!rest.empty()) std::memcpy(at, rest.data(), rest.size() * sizeof(wchar_t));
+    WriteWithUtf8Declaration(text, made);
     *out.put() = made;
     return S_OK;
 }
