@@ -157,6 +157,7 @@ void TypeInfoHolder::Clear() noexcept {
     m_vtblInfo.reset();
     m_members.clear();
     m_names.clear();
+    m_ids.clear();
     m_operations.clear();
     m_objectParams.clear();
 }
@@ -184,6 +185,10 @@ HRESULT TypeInfoHolder::Load(LCID lcid) {
     for (size_t i = 0; i < m_members.size(); ++i)
         m_names.push_back({FoldedHash(m_members[i].name), i});
     std::sort(m_names.begin(), m_names.end());
+    m_ids.reserve(m_members.size());
+    for (const Member& m : m_members)
+        m_ids.push_back(m.id);
+    std::sort(m_ids.begin(), m_ids.end());
     return S_OK;
 }
 
@@ -365,10 +370,7 @@ HRESULT TypeInfoHolder::InvokeMember(IDispatch* self, DISPID id, LCID lcid, WORD
         return E_INVALIDARG;
     HRESULT hr = EnsureLoaded(lcid);
     if (FAILED(hr)) return hr;
-    bool known = false;
-    for (const Member& m : m_members)
-        if (m.id == id) known = true;
-    if (!known) return DISP_E_MEMBERNOTFOUND;
+    if (!std::binary_search(m_ids.begin(), m_ids.end(), id)) return DISP_E_MEMBERNOTFOUND;
 
     // Reading a property (or calling an operation without arguments) needs no argument conversion.
     if (params->cArgs == 0) {

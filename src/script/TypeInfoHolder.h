@@ -88,6 +88,7 @@ private:
     // Every member of the interface and its bases but IUnknown's and IDispatch's, spelled as in the library.
     std::vector<Member> m_members;
     std::vector<NameKey> m_names; // sorted
+    std::vector<DISPID> m_ids;    // the members' ids, sorted
     std::vector<Operation> m_operations;
     // Only the operations that have at least one object parameter.
     std::vector<ObjectParams> m_objectParams;
