@@ -75,7 +75,7 @@ FSO.CreateFolder(DIR + "\\sub");
     var f = localFile(TARGET), path = TARGET, x;
     compare("LocalFile.leafName vs FSO.GetFileName", count(500000),
             function (n) { for (var i = 0; i < n; i++) x = f.leafName; },
-            function (n) { for (var i = 0; i < n; i++) x = FSO.GetFileName(path); }, 0.25);
+            function (n) { for (var i = 0; i < n; i++) x = FSO.GetFileName(path); }, 0.15);
 })();
 
 

@@ -4,6 +4,9 @@
 #include "shared/Win32.h"
 
 #include <climits>
+#include <cstdint>
+#include <cstring>
+#include <memory>
 
 namespace {
 
@@ -12,7 +15,7 @@ HRESULT ParseUtf8(std::string_view bytes, PropertiesTable& table) {
     HRESULT hr = DecodeUtf8(bytes, text);
     if (FAILED(hr)) return hr;
     PropertiesTable parsed;
-    ParsePropertiesText(text, parsed);
+    ParsePropertiesText(std::move(text), parsed);
     table = std::move(parsed);
     return S_OK;
 }
@@ -26,12 +29,29 @@ HRESULT DecodeUtf8(std::string_view bytes, std::wstring& text) {
     const int size = static_cast<int>(bytes.size());
     // One pass: UTF-8 never takes fewer bytes than the UTF-16 units it decodes to.
     text.resize(bytes.size());
-    const int units = ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), size, text.data(), size);
+    // ASCII needs no conversion (four bytes at a time while they are all ASCII); the system converts
+    // from the first other byte on.
+    const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+    wchar_t* out = text.data();
+    size_t ascii = 0;
+    for (uint32_t four; ascii + 4 <= bytes.size(); ascii += 4) {
+        std::memcpy(&four, in + ascii, 4);
+        if (four & 0x80808080u) break;
+        out[ascii] = in[ascii];
+        out[ascii + 1] = in[ascii + 1];
+        out[ascii + 2] = in[ascii + 2];
+        out[ascii + 3] = in[ascii + 3];
+    }
+    for (; ascii < bytes.size() && in[ascii] < 0x80; ++ascii)
+        out[ascii] = in[ascii];
+    if (ascii == bytes.size()) return S_OK;
+    const int units = ::MultiByteToWideChar(CP_UTF8, 0, bytes.data() + ascii, size - static_cast<int>(ascii),
+                                            text.data() + ascii, size - static_cast<int>(ascii));
     if (units <= 0) {
         text.clear();
         return FailWithLastError();
     }
-    text.resize(static_cast<size_t>(units));
+    text.resize(ascii + static_cast<size_t>(units));
     return S_OK;
 }
 
@@ -43,11 +63,11 @@ HRESULT LoadPropertiesFile(const std::wstring& path, PropertiesTable& table) {
     const DWORD size = ::GetFileSize(file.get(), &sizeHigh);
     if (size == INVALID_FILE_SIZE && ::GetLastError() != NO_ERROR) return FailWithLastError();
     if (sizeHigh != 0) return E_OUTOFMEMORY; // beyond what a 32-bit process can hold
-    std::string bytes(size, '\0');
+    // Not cleared first: ReadFile fills what is used.
+    const auto bytes = std::make_unique_for_overwrite<char[]>(size != 0 ? size : 1);
     DWORD read = 0;
-    if (size != 0 && !::ReadFile(file.get(), bytes.data(), size, &read, nullptr)) return FailWithLastError();
-    bytes.resize(read);
-    return ParseUtf8(bytes, table);
+    if (size != 0 && !::ReadFile(file.get(), bytes.get(), size, &read, nullptr)) return FailWithLastError();
+    return ParseUtf8(std::string_view(bytes.get(), read), table);
 }
 
 HRESULT LoadPropertiesResource(const std::wstring& modulePath, const std::wstring& name,

@@ -13,7 +13,7 @@
 
 namespace {
 
-HRESULT StringVariant(const std::wstring& text, Variant& out) {
+HRESULT StringVariant(std::wstring_view text, Variant& out) {
     ::VariantClear(out.get());
     out->bstrVal = ::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
     if (!out->bstrVal) return E_OUTOFMEMORY;
@@ -21,7 +21,7 @@ HRESULT StringVariant(const std::wstring& text, Variant& out) {
     return S_OK;
 }
 
-HRESULT MakeElement(const std::wstring& key, const std::wstring& value, ComPtr<IPropertyElement>& element) {
+HRESULT MakeElement(std::wstring_view key, std::wstring_view value, ComPtr<IPropertyElement>& element) {
     HRESULT hr = CreateRegistered(CLSID_PropertyElement, element);
     if (FAILED(hr)) return hr;
     Variant text;
@@ -67,8 +67,8 @@ STDMETHODIMP CStringBundle::GetStringFromName(BSTR name, BSTR* pRet) noexcept {
     if (m_table.empty()) return E_UNEXPECTED;
     return ComBoundary([&] {
         // An absent name is not added: the table holds only what the source held.
-        const auto found = m_table.find(std::wstring(BstrView(name)));
-        const std::wstring_view value = found != m_table.end() ? std::wstring_view(found->second) : L"";
+        const auto found = m_table.find(BstrView(name));
+        const std::wstring_view value = found != m_table.end() ? found->second : L"";
         HRESULT hr = BstrCopyOut(value, pRet);
         if (FAILED(hr)) return hr;
         return value.empty() ? S_FALSE : S_OK;

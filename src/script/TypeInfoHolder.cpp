@@ -1,5 +1,7 @@
 #include "script/TypeInfoHolder.h"
 
+#include "script/TypeLibWalker.h"
+
 #include "module/Module.h"
 #include "script/Boundary.h"
 #include "shared/Bstr.h"
@@ -7,28 +9,130 @@
 
 #include "Zembrolatix.h"
 
+#include <algorithm>
+#include <array>
+#include <cstring>
 #include <mutex>
 
 namespace {
 
-// Each holder keeps its own reference: the walk below may drop the last other one before the release.
-struct TypeAttr {
-    ComPtr<ITypeInfo> info;
-    TYPEATTR* attr = nullptr;
-    explicit TypeAttr(ITypeInfo* i) : info(i) {}
-    ~TypeAttr() {
-        if (attr) info->ReleaseTypeAttr(attr);
-    }
+// A name folded to ASCII lower case and hashed (FNV-1a): every spelling GetIDsOfNames accepts for a
+// member gives the member's own hash.
+size_t FoldedHash(std::wstring_view name) noexcept {
+    size_t hash = static_cast<size_t>(2166136261u);
+    for (wchar_t c : name)
+        hash = (hash ^ static_cast<size_t>(AsciiLower(c))) * static_cast<size_t>(16777619u);
+    return hash;
+}
+
+// The out-value of an operation called directly: one of the plain types DirectResultType accepts.
+union DirectValue {
+    BSTR text;
+    VARIANT_BOOL boolean;
+    LONG number;
+    double real;
+    IDispatch* object;
+    VARIANT variant;
 };
 
-struct FuncDesc {
-    ComPtr<ITypeInfo> info;
-    FUNCDESC* desc = nullptr;
-    explicit FuncDesc(ITypeInfo* i) : info(i) {}
-    ~FuncDesc() {
-        if (desc) info->ReleaseFuncDesc(desc);
+// The type an operation's only parameter hands back when it is an out-value the dispatch layer can
+// take over as it is; VT_EMPTY otherwise.
+VARTYPE DirectResultType(const FUNCDESC& func) noexcept {
+    if (func.funckind != FUNC_PUREVIRTUAL && func.funckind != FUNC_VIRTUAL) return VT_EMPTY;
+    if (func.callconv != CC_STDCALL || func.cParams != 1 || func.cParamsOpt != 0) return VT_EMPTY;
+    if (func.elemdescFunc.tdesc.vt != VT_HRESULT || (func.wFuncFlags & FUNCFLAG_FRESTRICTED)) return VT_EMPTY;
+    const ELEMDESC& param = func.lprgelemdescParam[0];
+    if (!(param.paramdesc.wParamFlags & PARAMFLAG_FRETVAL)) return VT_EMPTY;
+    if (param.tdesc.vt != VT_PTR || !param.tdesc.lptdesc) return VT_EMPTY;
+    switch (const VARTYPE vt = param.tdesc.lptdesc->vt) {
+    case VT_BSTR:
+    case VT_BOOL:
+    case VT_I4:
+    case VT_R8:
+    case VT_DISPATCH:
+    case VT_VARIANT:
+        return vt;
+    default:
+        return VT_EMPTY;
     }
+}
+
+size_t DirectSize(VARTYPE vt) noexcept {
+    switch (vt) {
+    case VT_BSTR:
+        return sizeof(BSTR);
+    case VT_BOOL:
+        return sizeof(VARIANT_BOOL);
+    case VT_I4:
+        return sizeof(LONG);
+    case VT_R8:
+        return sizeof(double);
+    case VT_DISPATCH:
+        return sizeof(IDispatch*);
+    default:
+        return sizeof(VARIANT);
+    }
+}
+
+// value as the VARIANT the platform's invocation makes of an out-value of type vt.
+void StoreDirect(VARTYPE vt, const DirectValue& value, VARIANT& out) noexcept {
+    if (vt == VT_VARIANT) {
+        out = value.variant;
+        return;
+    }
+    out.vt = vt;
+    switch (vt) {
+    case VT_BSTR:
+        out.bstrVal = value.text;
+        break;
+    case VT_BOOL:
+        out.boolVal = value.boolean;
+        break;
+    case VT_I4:
+        out.lVal = value.number;
+        break;
+    case VT_R8:
+        out.dblVal = value.real;
+        break;
+    default:
+        out.pdispVal = value.object;
+        break;
+    }
+}
+
+void DiscardDirect(VARTYPE vt, const DirectValue& value) noexcept {
+    VARIANT v;
+    ::VariantInit(&v);
+    StoreDirect(vt, value, v);
+    ::VariantClear(&v);
+}
+
+// Stands in for an object whose operation has run already: every entry of its table hands back that
+// call's outcome. A call that did not simply succeed is passed through the platform's invocation
+// with it, which then reports the failure (or keeps the success code) exactly as for the object itself.
+struct Replay;
+using ReplaySlot = HRESULT(STDMETHODCALLTYPE*)(Replay* self, void* out);
+struct Replay {
+    const ReplaySlot* table;
+    HRESULT hr;
+    VARTYPE vt;
+    DirectValue value;
+    bool taken;
 };
+
+HRESULT STDMETHODCALLTYPE ReplayOperation(Replay* self, void* out) {
+    std::memcpy(out, &self->value, DirectSize(self->vt));
+    self->taken = true;
+    return self->hr;
+}
+
+constexpr size_t kReplaySlots = 1024;
+constexpr std::array<ReplaySlot, kReplaySlots> kReplayTable = [] {
+    std::array<ReplaySlot, kReplaySlots> table{};
+    for (ReplaySlot& slot : table)
+        slot = &ReplayOperation;
+    return table;
+}();
 
 } // namespace
 
@@ -38,33 +142,31 @@ HRESULT TypeInfoHolder::EnsureLoaded(LCID lcid) noexcept {
     if (m_loaded.load(std::memory_order_relaxed)) return S_OK;
     HRESULT hr = ComBoundary([&] { return Load(lcid); });
     if (FAILED(hr)) {
-        m_info.reset();
-        m_vtblInfo.reset();
-        m_members.clear();
-        m_arities.clear();
-        m_objectParams.clear();
+        Clear();
         return hr;
     }
     if (!g_module.AddTermFunc(&TypeInfoHolder::Release, this)) {
-        m_info.reset();
-        m_vtblInfo.reset();
-        m_members.clear();
-        m_arities.clear();
-        m_objectParams.clear();
+        Clear();
         return E_OUTOFMEMORY;
     }
     m_loaded.store(true, std::memory_order_release);
     return S_OK;
 }
 
+void TypeInfoHolder::Clear() noexcept {
+    m_info.reset();
+    m_vtblInfo.reset();
+    m_members.clear();
+    m_names.clear();
+    m_ids.clear();
+    m_operations.clear();
+    m_objectParams.clear();
+}
+
 void TypeInfoHolder::Release(void* self) noexcept {
     auto* holder = static_cast<TypeInfoHolder*>(self);
     holder->m_loaded.store(false, std::memory_order_relaxed);
-    holder->m_info.reset();
-    holder->m_vtblInfo.reset();
-    holder->m_members.clear();
-    holder->m_arities.clear();
-    holder->m_objectParams.clear();
+    holder->Clear();
 }
 
 HRESULT TypeInfoHolder::Load(LCID lcid) {
@@ -75,78 +177,63 @@ HRESULT TypeInfoHolder::Load(LCID lcid) {
     hr = lib->GetTypeInfoOfGuid(m_iid, m_info.put());
     if (FAILED(hr)) return hr;
 
-    // A dual interface is described twice; members are called through its table of operations.
-    m_vtblInfo = m_info;
-    {
-        TypeAttr attr(m_info.get());
-        hr = m_info->GetTypeAttr(&attr.attr);
-        if (FAILED(hr)) return hr;
-        if (attr.attr->typekind == TKIND_DISPATCH && (attr.attr->wTypeFlags & TYPEFLAG_FDUAL)) {
-            HREFTYPE ref = 0;
-            if (SUCCEEDED(m_info->GetRefTypeOfImplType(static_cast<UINT>(-1), &ref))) {
-                ComPtr<ITypeInfo> vtbl;
-                if (SUCCEEDED(m_info->GetRefTypeInfo(ref, vtbl.put()))) m_vtblInfo = vtbl;
-            }
-        }
-    }
-    return CollectMembers(m_vtblInfo.get());
+    // Members are called through the interface's table of operations.
+    hr = OperationTable(m_info.get(), m_vtblInfo);
+    if (FAILED(hr)) return hr;
+    hr = CollectMembers(m_vtblInfo.get());
+    if (FAILED(hr)) return hr;
+    m_names.reserve(m_members.size());
+    for (size_t i = 0; i < m_members.size(); ++i)
+        m_names.push_back({FoldedHash(m_members[i].name), i});
+    std::sort(m_names.begin(), m_names.end());
+    m_ids.reserve(m_members.size());
+    for (const Member& m : m_members)
+        m_ids.push_back(m.id);
+    std::sort(m_ids.begin(), m_ids.end());
+    return S_OK;
 }
 
 // Walks an interface and its bases, stopping at IDispatch: their members are not script names.
 HRESULT TypeInfoHolder::CollectMembers(ITypeInfo* info) {
-    ComPtr<ITypeInfo> current(info);
-    while (current) {
-        TypeAttr attr(current.get());
-        HRESULT hr = current->GetTypeAttr(&attr.attr);
+    std::vector<Bstr> names;
+    return ForEachOperation(info, [&](ITypeInfo* current, const TYPEATTR&, const FUNCDESC& func) -> HRESULT {
+        HRESULT hr = NamesOf(current, func.memid, names);
         if (FAILED(hr)) return hr;
-        if (::IsEqualGUID(attr.attr->guid, IID_IDispatch) || ::IsEqualGUID(attr.attr->guid, IID_IUnknown))
-            break;
-
-        for (UINT i = 0; i < attr.attr->cFuncs; ++i) {
-            FuncDesc func(current.get());
-            hr = current->GetFuncDesc(i, &func.desc);
-            if (FAILED(hr)) return hr;
-            BSTR names[32] = {};
-            UINT count = 0;
-            hr = current->GetNames(func.desc->memid, names, 32, &count);
-            if (FAILED(hr)) return hr;
-            Member member{std::wstring(BstrView(names[0])), func.desc->memid, {}};
-            for (UINT n = 1; n < count; ++n)
-                member.paramNames.emplace_back(BstrView(names[n]));
-            for (UINT n = 0; n < count; ++n)
-                ::SysFreeString(names[n]);
-            // A property's get and put share one name and id.
-            if (!Find(member.name.c_str())) m_members.push_back(std::move(member));
-            UINT declared = 0;
-            for (SHORT p = 0; p < func.desc->cParams; ++p)
-                if (!(func.desc->lprgelemdescParam[p].paramdesc.wParamFlags &
-                      (PARAMFLAG_FRETVAL | PARAMFLAG_FLCID)))
-                    ++declared;
-            m_arities.push_back(
-                {func.desc->memid, func.desc->invkind, declared, func.desc->cParamsOpt == -1});
-            hr = NoteObjectParams(current.get(), *func.desc);
-            if (FAILED(hr)) return hr;
-        }
-
-        if (attr.attr->cImplTypes == 0) break;
-        HREFTYPE ref = 0;
-        hr = current->GetRefTypeOfImplType(0, &ref);
-        if (FAILED(hr)) return hr;
-        ComPtr<ITypeInfo> base;
-        hr = current->GetRefTypeInfo(ref, base.put());
-        if (FAILED(hr)) return hr;
-        current = base;
-    }
-    return S_OK;
+        Member member{std::wstring(names.empty() ? std::wstring_view() : names[0].view()), func.memid, {}};
+        for (size_t n = 1; n < names.size(); ++n)
+            member.paramNames.emplace_back(names[n].view());
+        // A property's get and put share one name and id.
+        if (!Find(member.name)) m_members.push_back(std::move(member));
+        UINT declared = 0;
+        for (SHORT p = 0; p < func.cParams; ++p)
+            if (!(func.lprgelemdescParam[p].paramdesc.wParamFlags & (PARAMFLAG_FRETVAL | PARAMFLAG_FLCID)))
+                ++declared;
+        m_operations.push_back({func.memid, func.invkind, declared, func.cParamsOpt == -1,
+                                DirectResultType(func),
+                                static_cast<SHORT>(func.oVft / static_cast<SHORT>(sizeof(void*)))});
+        return NoteObjectParams(current, func);
+    });
 }
 
-// Names as spelled in the type library are tried first, then any ASCII letter case.
-const TypeInfoHolder::Member* TypeInfoHolder::Find(const wchar_t* name) const noexcept {
-    for (const Member& m : m_members)
+// Names as spelled in the type library are tried first, then any ASCII letter case. While the members
+// are collected the sorted keys are not there yet, and every member is looked at.
+const TypeInfoHolder::Member* TypeInfoHolder::Find(std::wstring_view name) const noexcept {
+    if (m_names.size() != m_members.size()) {
+        for (const Member& m : m_members)
+            if (m.name == name) return &m;
+        for (const Member& m : m_members)
+            if (EqualsIgnoreAsciiCase(m.name, name)) return &m;
+        return nullptr;
+    }
+    const size_t hash = FoldedHash(name);
+    auto it = std::lower_bound(m_names.begin(), m_names.end(), NameKey{hash, 0});
+    const Member* folded = nullptr;
+    for (; it != m_names.end() && it->hash == hash; ++it) {
+        const Member& m = m_members[it->member];
         if (m.name == name) return &m;
-    for (const Member& m : m_members)
-        if (EqualsIgnoreAsciiCase(m.name, name)) return &m;
-    return nullptr;
+        if (!folded && EqualsIgnoreAsciiCase(m.name, name)) folded = &m;
+    }
+    return folded;
 }
 
 // Records the parameters that take an interface pointer: IDispatch*, IUnknown*, or a pointer to an
@@ -162,13 +249,12 @@ HRESULT TypeInfoHolder::NoteObjectParams(ITypeInfo* info, const FUNCDESC& func) 
         } else if (t.vt == VT_PTR && t.lptdesc && t.lptdesc->vt == VT_USERDEFINED) {
             ComPtr<ITypeInfo> ref;
             if (SUCCEEDED(info->GetRefTypeInfo(t.lptdesc->hreftype, ref.put()))) {
-                TypeAttr attr(ref.get());
-                HRESULT hr = ref->GetTypeAttr(&attr.attr);
-                if (FAILED(hr)) return hr;
-                if (attr.attr->typekind == TKIND_DISPATCH ||
-                    (attr.attr->typekind == TKIND_INTERFACE && (attr.attr->wTypeFlags & TYPEFLAG_FDUAL)))
+                TypeAttrOf attr(ref.get());
+                if (FAILED(attr.result())) return attr.result();
+                if (attr->typekind == TKIND_DISPATCH ||
+                    (attr->typekind == TKIND_INTERFACE && (attr->wTypeFlags & TYPEFLAG_FDUAL)))
                     vt = VT_DISPATCH;
-                else if (attr.attr->typekind == TKIND_INTERFACE)
+                else if (attr->typekind == TKIND_INTERFACE)
                     vt = VT_UNKNOWN;
             }
         }
@@ -227,12 +313,47 @@ HRESULT TypeInfoHolder::GetIDsOfNames(LPOLESTR* names, UINT count, LCID lcid, DI
 // (a property's object, possibly null) as a call of that object's default member.
 HRESULT TypeInfoHolder::CheckArgumentCount(DISPID id, WORD flags, const DISPPARAMS& params) const noexcept {
     bool reachable = false;
-    for (const Arity& a : m_arities) {
+    for (const Operation& a : m_operations) {
         if (a.id != id || (static_cast<WORD>(a.kind) & flags) == 0) continue;
         if (a.varArgs || params.cArgs <= a.declared) return S_OK;
         reachable = true;
     }
     return reachable ? DISP_E_BADPARAMCOUNT : S_OK;
+}
+
+// The operation the platform's invocation would call for a call without arguments: the first of the
+// member's operations that the call's flags allow, when that one can be called directly.
+const TypeInfoHolder::Operation* TypeInfoHolder::DirectOperation(DISPID id, WORD flags) const noexcept {
+    for (const Operation& op : m_operations) {
+        if (op.id != id || (static_cast<WORD>(op.kind) & flags) == 0) continue;
+        return op.directResult != VT_EMPTY && op.slot >= 0 && static_cast<size_t>(op.slot) < kReplaySlots
+                   ? &op
+                   : nullptr;
+    }
+    return nullptr;
+}
+
+// Calls the operation through the interface's table and hands its out-value on as the platform's
+// invocation would. Anything but S_OK goes through that invocation after all (see Replay).
+HRESULT TypeInfoHolder::CallDirectly(const Operation& op, IDispatch* self, DISPID id, WORD flags,
+                                     DISPPARAMS* params, VARIANT* result, EXCEPINFO* excep,
+                                     UINT* argErr) noexcept {
+    using Slot = HRESULT(STDMETHODCALLTYPE*)(IDispatch * self, void* out);
+    DirectValue value;
+    std::memset(&value, 0, sizeof value);
+    const auto table = *reinterpret_cast<void* const* const*>(self);
+    const HRESULT hr = reinterpret_cast<Slot>(table[op.slot])(self, &value);
+    if (hr == S_OK) {
+        if (result)
+            StoreDirect(op.directResult, value, *result);
+        else
+            DiscardDirect(op.directResult, value);
+        return S_OK;
+    }
+    Replay replay{kReplayTable.data(), hr, op.directResult, value, false};
+    const HRESULT reported = m_vtblInfo->Invoke(&replay, id, flags, params, result, excep, argErr);
+    if (!replay.taken) DiscardDirect(op.directResult, value);
+    return reported;
 }
 
 HRESULT TypeInfoHolder::Invoke(IDispatch* self, DISPID id, LCID lcid, WORD flags, DISPPARAMS* params,
@@ -252,10 +373,14 @@ HRESULT TypeInfoHolder::InvokeMember(IDispatch* self, DISPID id, LCID lcid, WORD
         return E_INVALIDARG;
     HRESULT hr = EnsureLoaded(lcid);
     if (FAILED(hr)) return hr;
-    bool known = false;
-    for (const Member& m : m_members)
-        if (m.id == id) known = true;
-    if (!known) return DISP_E_MEMBERNOTFOUND;
+    if (!std::binary_search(m_ids.begin(), m_ids.end(), id)) return DISP_E_MEMBERNOTFOUND;
+
+    // Reading a property (or calling an operation without arguments) needs no argument conversion.
+    if (params->cArgs == 0) {
+        if (const Operation* op = DirectOperation(id, flags))
+            return CallDirectly(*op, self, id, flags, params, result, excep, argErr);
+    }
+
     hr = CheckArgumentCount(id, flags, *params);
     if (FAILED(hr)) return hr;
 

@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The version of the library's type library that the module registers and loads: the product's major
@@ -35,6 +36,15 @@ private:
         std::vector<std::wstring> paramNames;
     };
 
+    // A member's name folded to ASCII lower case and hashed, with the member's place in m_members.
+    struct NameKey {
+        size_t hash;
+        size_t member;
+        bool operator<(const NameKey& o) const noexcept {
+            return hash != o.hash ? hash < o.hash : member < o.member;
+        }
+    };
+
     // Which parameters of one operation take an object: VT_DISPATCH or VT_UNKNOWN, VT_EMPTY for others.
     struct ObjectParams {
         DISPID id;
@@ -42,12 +52,16 @@ private:
         std::vector<VARTYPE> types;
     };
 
-    // How many arguments one operation takes from a caller (its out-value parameter not counted).
-    struct Arity {
+    // One operation of the interface, in the order the platform's invocation looks for it: how many
+    // arguments it takes from a caller (its out-value parameter not counted), and for an operation
+    // whose one parameter is an out-value of a plain type, where it sits in the table of operations.
+    struct Operation {
         DISPID id;
         INVOKEKIND kind;
         UINT declared;
         bool varArgs;
+        VARTYPE directResult; // VT_EMPTY when the operation is called through the type information only
+        SHORT slot;
     };
 
     // Invoke without the report of a failure.
@@ -56,12 +70,17 @@ private:
     HRESULT EnsureLoaded(LCID lcid) noexcept;
     // DISP_E_BADPARAMCOUNT when every operation the call could reach takes fewer arguments than given.
     HRESULT CheckArgumentCount(DISPID id, WORD flags, const DISPPARAMS& params) const noexcept;
+    // The operation a call without arguments reaches, when it can be called directly.
+    const Operation* DirectOperation(DISPID id, WORD flags) const noexcept;
+    HRESULT CallDirectly(const Operation& op, IDispatch* self, DISPID id, WORD flags, DISPPARAMS* params,
+                         VARIANT* result, EXCEPINFO* excep, UINT* argErr) noexcept;
     HRESULT NoteObjectParams(ITypeInfo* info, const FUNCDESC& func);
     const ObjectParams* FindObjectParams(DISPID id, WORD flags) const noexcept;
     HRESULT Load(LCID lcid);
     HRESULT CollectMembers(ITypeInfo* info);
+    void Clear() noexcept;
     static void Release(void* self) noexcept;
-    const Member* Find(const wchar_t* name) const noexcept;
+    const Member* Find(std::wstring_view name) const noexcept;
 
     const IID& m_iid;
     std::atomic<bool> m_loaded{false}; // set, with release, only once everything below is filled in
@@ -69,7 +88,9 @@ private:
     ComPtr<ITypeInfo> m_vtblInfo;      // the interface's own table of operations, used to call members
     // Every member of the interface and its bases but IUnknown's and IDispatch's, spelled as in the library.
     std::vector<Member> m_members;
-    std::vector<Arity> m_arities;
+    std::vector<NameKey> m_names; // sorted
+    std::vector<DISPID> m_ids;    // the members' ids, sorted
+    std::vector<Operation> m_operations;
     // Only the operations that have at least one object parameter.
     std::vector<ObjectParams> m_objectParams;
 };

@@ -6,6 +6,8 @@
 #include "xml/XmlDeclaration.h"
 
 #include <climits>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -22,6 +24,51 @@ HRESULT DocumentOf(const ComPtr<IXMLDOMNode>& node, ComPtr<IXMLDOMDocument>& doc
     HRESULT hr = node->get_ownerDocument(doc.put());
     if (FAILED(hr)) return hr;
     return doc ? S_OK : FailWithReason("the node has no document");
+}
+
+// The document's markup as its get_xml gives it. MSXML writes a document as each of its top-level nodes
+// followed by a line break; asked node by node it gives the same text several times faster than asked
+// for the document at once. A document without children, or with one that gives no markup (a document
+// type node), is asked as a whole.
+HRESULT DocumentMarkup(const ComPtr<IXMLDOMDocument>& doc, std::wstring& markup) {
+    constexpr std::wstring_view kLineBreak = L"\r\n";
+    std::vector<Bstr> pieces;
+    size_t length = 0;
+    ComPtr<IXMLDOMNode> child;
+    HRESULT hr = doc->get_firstChild(child.put());
+    while (SUCCEEDED(hr) && child) {
+        Bstr piece;
+        hr = child->get_xml(piece.put());
+        if (FAILED(hr) || !piece.get()) break;
+        length += piece.length() + kLineBreak.size();
+        pieces.push_back(std::move(piece));
+        ComPtr<IXMLDOMNode> next;
+        hr = child->get_nextSibling(next.put());
+        child = std::move(next);
+    }
+    if (FAILED(hr) || child || pieces.empty()) {
+        Bstr whole;
+        hr = doc->get_xml(whole.put());
+        if (FAILED(hr)) return hr;
+        markup.assign(whole.view());
+        return S_OK;
+    }
+    markup.clear();
+    markup.reserve(length);
+    for (const Bstr& piece : pieces)
+        markup.append(piece.view()).append(kLineBreak);
+    return S_OK;
+}
+
+// text behind a declaration naming UTF-8 (see WithUtf8Declaration), as one new BSTR.
+HRESULT DeclaredText(std::wstring_view text, Bstr& out) {
+    const size_t size = WithUtf8DeclarationLength(text);
+    if (size > static_cast<size_t>(LONG_MAX)) return E_OUTOFMEMORY;
+    BSTR made = ::SysAllocStringLen(nullptr, static_cast<UINT>(size));
+    if (!made) return E_OUTOFMEMORY;
+    WriteWithUtf8Declaration(text, made);
+    *out.put() = made;
+    return S_OK;
 }
 
 } // namespace
@@ -51,12 +98,13 @@ STDMETHODIMP CDOMSerializer::serializeToStream(VARIANT root, VARIANT stream, VAR
         ComPtr<IOutputStream> output;
         if (!stream.pdispVal || FAILED(ComPtr<IDispatch>(stream.pdispVal).As(output))) return E_NOTIMPL;
 
-        Bstr markup;
-        hr = doc->get_xml(markup.put());
+        std::wstring markup;
+        hr = DocumentMarkup(doc, markup);
         if (FAILED(hr)) return hr;
-        Bstr text(WithUtf8Declaration(markup.view()));
-        markup.reset();
-        if (text.length() > static_cast<UINT>(LONG_MAX)) return E_OUTOFMEMORY;
+        Bstr text;
+        hr = DeclaredText(markup, text);
+        if (FAILED(hr)) return hr;
+        std::wstring().swap(markup);
 
         const LONG count = static_cast<LONG>(text.length());
         LONG written = 0;

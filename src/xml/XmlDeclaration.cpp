@@ -1,5 +1,8 @@
 #include "xml/XmlDeclaration.h"
 
+#include <algorithm>
+#include <cstddef>
+
 namespace {
 
 constexpr std::wstring_view kOpen = L"<?xml";
@@ -21,12 +24,20 @@ size_t XmlDeclarationLength(std::wstring_view text) noexcept {
     return kOpen.size() + close + kClose.size();
 }
 
+size_t WithUtf8DeclarationLength(std::wstring_view text) noexcept {
+    const size_t old = XmlDeclarationLength(text);
+    return kUtf8Declaration.size() + (old == 0 ? 1 : 0) + text.size() - old;
+}
+
+void WriteWithUtf8Declaration(std::wstring_view text, wchar_t* out) noexcept {
+    const size_t old = XmlDeclarationLength(text);
+    out = std::copy(kUtf8Declaration.begin(), kUtf8Declaration.end(), out);
+    if (old == 0) *out++ = L'\n';
+    std::copy(text.begin() + static_cast<std::ptrdiff_t>(old), text.end(), out);
+}
+
 std::wstring WithUtf8Declaration(std::wstring_view text) {
-    size_t old = XmlDeclarationLength(text);
-    std::wstring out;
-    out.reserve(kUtf8Declaration.size() + 1 + text.size() - old);
-    out.append(kUtf8Declaration);
-    if (old == 0) out.push_back(L'\n');
-    out.append(text.substr(old));
+    std::wstring out(WithUtf8DeclarationLength(text), L'\0');
+    WriteWithUtf8Declaration(text, out.data());
     return out;
 }

@@ -16,3 +16,6 @@ size_t XmlDeclarationLength(std::wstring_view text) noexcept;
 // text with its declaration replaced by kUtf8Declaration (what followed the old one follows the new
 // one directly), or, when it has none, kUtf8Declaration and one line feed put in front of it.
 std::wstring WithUtf8Declaration(std::wstring_view text);
+// The same text written into out, which has room for WithUtf8DeclarationLength(text) units.
+size_t WithUtf8DeclarationLength(std::wstring_view text) noexcept;
+void WriteWithUtf8Declaration(std::wstring_view text, wchar_t* out) noexcept;

@@ -49,42 +49,31 @@ struct ScriptInterface {
 // The operations of a dispatch or dual interface and its bases, IDispatch's and IUnknown's left out.
 std::vector<Operation> OperationsOf(ITypeInfo* described) {
     std::vector<Operation> out;
-    ComPtr<ITypeInfo> current = OperationTable(described);
-    while (current) {
-        TypeAttrOf attr(current.get());
-        if (!attr.attr || ::IsEqualGUID(attr.attr->guid, IID_IDispatch) ||
-            ::IsEqualGUID(attr.attr->guid, IID_IUnknown))
-            break;
-        for (UINT i = 0; i < attr.attr->cFuncs; ++i) {
-            FUNCDESC* func = nullptr;
-            if (FAILED(current->GetFuncDesc(i, &func))) continue;
-            UINT declared = 0;
-            for (SHORT p = 0; p < func->cParams; ++p)
-                if (!(func->lprgelemdescParam[p].paramdesc.wParamFlags & PARAMFLAG_FRETVAL)) ++declared;
-            Bstr name;
-            current->GetDocumentation(func->memid, name.put(), nullptr, nullptr, nullptr);
-            out.push_back({Narrow(name.view()), func->memid, func->invkind, declared});
-            current->ReleaseFuncDesc(func);
-        }
-        current = BaseOf(current.get());
-    }
+    ForEachOperation(OperationTable(described).get(),
+                     [&](ITypeInfo* current, const TYPEATTR&, const FUNCDESC& func) -> HRESULT {
+                         UINT declared = 0;
+                         for (SHORT p = 0; p < func.cParams; ++p)
+                             if (!(func.lprgelemdescParam[p].paramdesc.wParamFlags & PARAMFLAG_FRETVAL))
+                                 ++declared;
+                         Bstr name;
+                         current->GetDocumentation(func.memid, name.put(), nullptr, nullptr, nullptr);
+                         out.push_back({Narrow(name.view()), func.memid, func.invkind, declared});
+                         return S_OK;
+                     });
     return out;
 }
 
 std::vector<ScriptInterface> ScriptInterfaces(ITypeLib* typeLib) {
     std::vector<ScriptInterface> out;
-    for (UINT t = 0; t < typeLib->GetTypeInfoCount(); ++t) {
-        ComPtr<ITypeInfo> itf;
-        if (FAILED(typeLib->GetTypeInfo(t, itf.put()))) continue;
-        TypeAttrOf attr(itf.get());
-        if (!attr.attr ||
-            (attr.attr->typekind != TKIND_DISPATCH &&
-             !(attr.attr->typekind == TKIND_INTERFACE && (attr.attr->wTypeFlags & TYPEFLAG_FDUAL))))
-            continue;
+    ForEachTypeInfo(typeLib, [&](UINT t, ITypeInfo* itf, const TYPEATTR& attr) -> HRESULT {
+        if (attr.typekind != TKIND_DISPATCH &&
+            !(attr.typekind == TKIND_INTERFACE && (attr.wTypeFlags & TYPEFLAG_FDUAL)))
+            return S_OK;
         Bstr name;
         typeLib->GetDocumentation(static_cast<INT>(t), name.put(), nullptr, nullptr, nullptr);
-        out.push_back({attr.attr->guid, Narrow(name.view()), OperationsOf(itf.get())});
-    }
+        out.push_back({attr.guid, Narrow(name.view()), OperationsOf(itf)});
+        return S_OK;
+    });
     return out;
 }
 
@@ -201,7 +190,7 @@ TEST(BadInputMatrix, EveryMemberOfEveryClassSurvivesHostileArguments) {
         TypeAttrOf classAttr(coclass.get());
         ComPtr<IClassFactory> factory;
         ComPtr<IUnknown> object;
-        ASSERT_EQ(::DllGetClassObject(classAttr.attr->guid, IID_IClassFactory, factory.put_void()), S_OK);
+        ASSERT_EQ(::DllGetClassObject(classAttr->guid, IID_IClassFactory, factory.put_void()), S_OK);
         ASSERT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, object.put_void()), S_OK);
         factory.reset();
         ++classes;

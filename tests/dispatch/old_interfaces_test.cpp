@@ -72,16 +72,15 @@ TEST(OldInterfaces, AnsweredWithTheirOldIidsAndDispatchIds) {
         typeLib->GetDocumentation(static_cast<INT>(t), className.put(), nullptr, nullptr, nullptr);
         ComPtr<IClassFactory> factory;
         ComPtr<IUnknown> object;
-        ASSERT_EQ(
-            ::DllGetClassObject(TypeAttrOf(coclass.get()).attr->guid, IID_IClassFactory, factory.put_void()),
-            S_OK);
+        ASSERT_EQ(::DllGetClassObject(TypeAttrOf(coclass.get())->guid, IID_IClassFactory, factory.put_void()),
+                  S_OK);
         ASSERT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, object.put_void()), S_OK);
         ++classes;
         // The default interface and everything it derives from.
         for (current = OperationTable(current.get()); current; current = BaseOf(current.get())) {
             TypeAttrOf attr(current.get());
             wchar_t iidText[40] = {};
-            ::StringFromGUID2(attr.attr->guid, iidText, 40);
+            ::StringFromGUID2(attr->guid, iidText, 40);
             auto old = oldMembers.find(iidText);
             if (old == oldMembers.end()) continue;
             Bstr itfName;
@@ -89,7 +88,7 @@ TEST(OldInterfaces, AnsweredWithTheirOldIidsAndDispatchIds) {
             const std::wstring where = std::wstring(className.view()) + L"/" + std::wstring(itfName.view());
             const bool never = kNeverAnswered.find(where) != std::wstring::npos;
             ComPtr<IDispatch> itf;
-            const HRESULT hr = object->QueryInterface(attr.attr->guid, itf.put_void());
+            const HRESULT hr = object->QueryInterface(attr->guid, itf.put_void());
             EXPECT_EQ(hr, never ? E_NOINTERFACE : S_OK) << Narrow(where);
             if (FAILED(hr)) continue;
             ++answered;

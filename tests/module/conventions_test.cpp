@@ -2,6 +2,9 @@
 // library, the safety options and the three ways of testing for an interface.
 #include "module/ComObject.h"
 #include "support/ComTest.h"
+#include "script/TypeLibWalker.h"
+#include "shared/Bstr.h"
+#include "shared/ComPtr.h"
 
 #include "Zembrolatix.h"
 
@@ -211,10 +214,9 @@ TEST_F(DispatchContract, TypeInformation) {
     EXPECT_EQ(disp->GetTypeInfo(1, 0, info.put()), DISP_E_BADINDEX);
     EXPECT_EQ(disp->GetTypeInfo(0, 0, nullptr), E_POINTER);
     ASSERT_EQ(disp->GetTypeInfo(0, 0, info.put()), S_OK);
-    TYPEATTR* attr = nullptr;
-    ASSERT_EQ(info->GetTypeAttr(&attr), S_OK);
+    const TypeAttrOf attr(info.get());
+    ASSERT_EQ(attr.result(), S_OK);
     EXPECT_TRUE(::IsEqualGUID(attr->guid, IID_ILocalFile2));
-    info->ReleaseTypeAttr(attr);
 }
 
 TEST_F(DispatchContract, NamesInAnyCaseOverTheInterfaceAndItsBases) {

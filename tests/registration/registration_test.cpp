@@ -38,7 +38,7 @@ const std::vector<ClassEntry>& Classes() {
                 continue;
             Bstr name;
             typeLib->GetDocumentation(static_cast<INT>(t), name.put(), nullptr, nullptr, nullptr);
-            const CLSID clsid = TypeAttrOf(coclass.get()).attr->guid;
+            const CLSID clsid = TypeAttrOf(coclass.get())->guid;
             wchar_t text[40] = {};
             ::StringFromGUID2(clsid, text, 40);
             const ObjectMapEntry* entry = std::find_if(ObjectMapBegin(), ObjectMapEnd(), [&](const auto& e) {

@@ -1,43 +1,24 @@
-// Walking the library's type library in tests.
+// Walking the library's type library in tests: the library's own walker (script/TypeLibWalker.h),
+// with a dual interface's table of operations and an interface's base as plain values.
 #pragma once
 
-#include "shared/ComPtr.h"
-
-#include <oaidl.h>
+#include "script/TypeLibWalker.h"
 
 #include <string>
 #include <string_view>
 
-// Keeps its own reference: a walk may move on while the attributes are still held.
-struct TypeAttrOf {
-    ComPtr<ITypeInfo> info;
-    TYPEATTR* attr = nullptr;
-    explicit TypeAttrOf(ITypeInfo* i) : info(i) {
-        if (FAILED(info->GetTypeAttr(&attr))) attr = nullptr;
-    }
-    ~TypeAttrOf() {
-        if (attr) info->ReleaseTypeAttr(attr);
-    }
-};
-
-// A dual interface described for dispatch has its names, arguments and base in its own table of
-// operations; any other description is that table already.
+// The description's table of operations; the description itself when its attributes cannot be read.
 inline ComPtr<ITypeInfo> OperationTable(ITypeInfo* described) {
-    HREFTYPE ref = 0;
     ComPtr<ITypeInfo> table;
-    if (TypeAttrOf(described).attr->typekind == TKIND_DISPATCH &&
-        SUCCEEDED(described->GetRefTypeOfImplType(static_cast<UINT>(-1), &ref)) &&
-        SUCCEEDED(described->GetRefTypeInfo(ref, table.put())))
-        return table;
-    return ComPtr<ITypeInfo>(described);
+    if (FAILED(OperationTable(described, table))) return ComPtr<ITypeInfo>(described);
+    return table;
 }
 
 // The interface an interface derives from; empty at IUnknown.
 inline ComPtr<ITypeInfo> BaseOf(ITypeInfo* info) {
-    HREFTYPE ref = 0;
     ComPtr<ITypeInfo> base;
-    if (TypeAttrOf(info).attr->cImplTypes > 0 && SUCCEEDED(info->GetRefTypeOfImplType(0, &ref)))
-        info->GetRefTypeInfo(ref, base.put());
+    TypeAttrOf attr(info);
+    if (!attr || FAILED(BaseOf(info, *attr, base))) base.reset();
     return base;
 }
 

@@ -7,6 +7,7 @@
 
 #include "shared/Bstr.h"
 #include "shared/ComPtr.h"
+#include "script/TypeLibWalker.h"
 
 namespace {
 
@@ -33,32 +34,6 @@ std::string NameOf(ITypeInfo* info, MEMBERID id = MEMBERID_NIL) {
     if (FAILED(info->GetDocumentation(id, name.put(), nullptr, nullptr, nullptr))) return {};
     return Narrow(name.view());
 }
-
-// TYPEATTR and FUNCDESC belong to the type information that handed them out.
-struct TypeAttr {
-    ComPtr<ITypeInfo> info;
-    TYPEATTR* attr = nullptr;
-    explicit TypeAttr(ITypeInfo* i) : info(i) {
-        if (FAILED(info->GetTypeAttr(&attr))) attr = nullptr;
-    }
-    ~TypeAttr() {
-        if (attr) info->ReleaseTypeAttr(attr);
-    }
-    TypeAttr(const TypeAttr&) = delete;
-    TypeAttr& operator=(const TypeAttr&) = delete;
-};
-struct FuncDesc {
-    ComPtr<ITypeInfo> info;
-    FUNCDESC* desc = nullptr;
-    FuncDesc(ITypeInfo* i, UINT index) : info(i) {
-        if (FAILED(info->GetFuncDesc(index, &desc))) desc = nullptr;
-    }
-    ~FuncDesc() {
-        if (desc) info->ReleaseFuncDesc(desc);
-    }
-    FuncDesc(const FuncDesc&) = delete;
-    FuncDesc& operator=(const FuncDesc&) = delete;
-};
 
 bool IsAutomationRoot(const std::string& name) {
     return name == "IDispatch" || name == "IUnknown";
@@ -117,16 +92,16 @@ Type Convert(ITypeInfo* owner, const TYPEDESC& desc) {
         ComPtr<ITypeInfo> ref;
         if (FAILED(owner->GetRefTypeInfo(desc.hreftype, ref.put()))) return Simple(Type::Kind::Unknown, "?");
         const std::string name = NameOf(ref.get());
-        TypeAttr attr(ref.get());
-        if (!attr.attr) return Simple(Type::Kind::Unknown, "?");
-        switch (attr.attr->typekind) {
+        TypeAttrOf attr(ref.get());
+        if (!attr) return Simple(Type::Kind::Unknown, "?");
+        switch (attr->typekind) {
         case TKIND_ENUM: {
             Type t = Simple(Type::Kind::Number, "enum");
             t.automation = name;
             return t;
         }
         case TKIND_ALIAS:
-            return Convert(ref.get(), attr.attr->tdescAlias);
+            return Convert(ref.get(), attr->tdescAlias);
         case TKIND_INTERFACE:
         case TKIND_DISPATCH:
         case TKIND_COCLASS: {
@@ -147,44 +122,30 @@ Type Convert(ITypeInfo* owner, const TYPEDESC& desc) {
     }
 }
 
-// The vtable view of a dual interface carries the HRESULT signatures with their retval parameters.
-ComPtr<ITypeInfo> InterfaceView(ITypeInfo* info, const TYPEATTR& attr) {
-    if (attr.typekind == TKIND_DISPATCH && (attr.wTypeFlags & TYPEFLAG_FDUAL)) {
-        HREFTYPE ref = 0;
-        ComPtr<ITypeInfo> view;
-        if (SUCCEEDED(info->GetRefTypeOfImplType(static_cast<UINT>(-1), &ref)) &&
-            SUCCEEDED(info->GetRefTypeInfo(ref, view.put())))
-            return view;
-    }
-    return ComPtr<ITypeInfo>(info);
-}
-
 HRESULT ReadInterface(ITypeInfo* shown, TypeModel::Interface& out) {
-    TypeAttr shownAttr(shown);
-    if (!shownAttr.attr) return E_FAIL;
+    TypeAttrOf shownAttr(shown);
+    if (!shownAttr) return E_FAIL;
     out.name = NameOf(shown);
-    out.iid = GuidText(shownAttr.attr->guid);
-    ComPtr<ITypeInfo> view = InterfaceView(shown, *shownAttr.attr);
-    TypeAttr attr(view.get());
-    if (!attr.attr) return E_FAIL;
-    const bool isDispinterface = attr.attr->typekind == TKIND_DISPATCH;
+    out.iid = GuidText(shownAttr->guid);
+    // The table of operations carries the HRESULT signatures with their out-value parameters.
+    ComPtr<ITypeInfo> view;
+    if (FAILED(OperationTable(shown, view))) return E_FAIL;
+    TypeAttrOf attr(view.get());
+    if (!attr) return E_FAIL;
+    const bool isDispinterface = attr->typekind == TKIND_DISPATCH;
     out.dispatchable =
-        isDispinterface || (attr.attr->wTypeFlags & (TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION)) != 0;
+        isDispinterface || (attr->wTypeFlags & (TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION)) != 0;
 
-    if (attr.attr->cImplTypes > 0) {
-        HREFTYPE ref = 0;
-        ComPtr<ITypeInfo> base;
-        if (SUCCEEDED(view->GetRefTypeOfImplType(0, &ref)) &&
-            SUCCEEDED(view->GetRefTypeInfo(ref, base.put()))) {
-            const std::string name = NameOf(base.get());
-            if (!IsAutomationRoot(name)) out.base = name;
-        }
+    ComPtr<ITypeInfo> base;
+    if (SUCCEEDED(BaseOf(view.get(), *attr, base)) && base) {
+        const std::string name = NameOf(base.get());
+        if (!IsAutomationRoot(name)) out.base = name;
     }
 
-    for (UINT i = 0; i < attr.attr->cFuncs; ++i) {
-        FuncDesc func(view.get(), i);
-        if (!func.desc) return E_FAIL;
-        const FUNCDESC& fd = *func.desc;
+    for (UINT i = 0; i < attr->cFuncs; ++i) {
+        FuncDescOf func(view.get(), i);
+        if (!func) return E_FAIL;
+        const FUNCDESC& fd = *func;
         if (fd.wFuncFlags & (FUNCFLAG_FRESTRICTED | FUNCFLAG_FHIDDEN)) continue;
         TypeModel::Member member;
         member.dispid = fd.memid;
@@ -192,14 +153,8 @@ HRESULT ReadInterface(ITypeInfo* shown, TypeModel::Interface& out) {
                       : (fd.invkind & (INVOKE_PROPERTYPUT | INVOKE_PROPERTYPUTREF))
                           ? TypeModel::Member::Kind::Put
                           : TypeModel::Member::Kind::Method;
-        BSTR names[64] = {};
-        UINT count = 0;
-        view->GetNames(fd.memid, names, 64, &count);
         std::vector<Bstr> owned;
-        for (UINT n = 0; n < count; ++n) {
-            owned.emplace_back();
-            *owned.back().put() = names[n];
-        }
+        NamesOf(view.get(), fd.memid, owned);
         if (owned.empty()) continue;
         member.name = Narrow(owned[0].view());
         if (member.name.empty() || member.name[0] == '_') continue;
@@ -235,30 +190,24 @@ HRESULT ReadTypeLibrary(const std::wstring& path, TypeModel::Library& lib) {
     tlb->GetDocumentation(-1, libName.put(), nullptr, nullptr, nullptr);
     lib.name = Narrow(libName.view());
 
-    const UINT count = tlb->GetTypeInfoCount();
-    for (UINT i = 0; i < count; ++i) {
-        ComPtr<ITypeInfo> info;
-        hr = tlb->GetTypeInfo(i, info.put());
-        if (FAILED(hr)) return hr;
-        TypeAttr attr(info.get());
-        if (!attr.attr) return E_FAIL;
-        switch (attr.attr->typekind) {
+    return ForEachTypeInfo(tlb.get(), [&](UINT, ITypeInfo* info, const TYPEATTR& attr) -> HRESULT {
+        switch (attr.typekind) {
         case TKIND_ENUM:
-            lib.enums.push_back(NameOf(info.get()));
+            lib.enums.push_back(NameOf(info));
             break;
         case TKIND_INTERFACE:
         case TKIND_DISPATCH: {
             TypeModel::Interface itf;
-            hr = ReadInterface(info.get(), itf);
+            HRESULT hr = ReadInterface(info, itf);
             if (FAILED(hr)) return hr;
             lib.interfaces.push_back(itf);
             break;
         }
         case TKIND_COCLASS: {
             TypeModel::CoClass cls;
-            cls.name = NameOf(info.get());
-            cls.clsid = GuidText(attr.attr->guid);
-            for (UINT k = 0; k < attr.attr->cImplTypes; ++k) {
+            cls.name = NameOf(info);
+            cls.clsid = GuidText(attr.guid);
+            for (UINT k = 0; k < attr.cImplTypes; ++k) {
                 INT flags = 0;
                 HREFTYPE ref = 0;
                 ComPtr<ITypeInfo> itf;
@@ -273,6 +222,6 @@ HRESULT ReadTypeLibrary(const std::wstring& path, TypeModel::Library& lib) {
         default:
             break;
         }
-    }
-    return S_OK;
+        return S_OK;
+    });
 }

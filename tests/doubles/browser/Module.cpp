@@ -9,6 +9,7 @@
 #include <iterator>
 #include <string>
 
+#include "script/TypeLibWalker.h"
 #include "shared/Win32.h"
 
 namespace zbt {
@@ -313,11 +314,9 @@ HRESULT BrowserTypeInfo(REFIID iid, ComPtr<ITypeInfo>& out) noexcept {
     ComPtr<ITypeInfo> info;
     if (SUCCEEDED(hr)) hr = library->GetTypeInfoOfGuid(iid, info.put());
     if (FAILED(hr)) return hr;
-    TYPEATTR* attr = nullptr;
-    if (FAILED(info->GetTypeAttr(&attr))) return E_FAIL;
-    const bool dispatchOnly = attr->typekind == TKIND_DISPATCH;
-    info->ReleaseTypeAttr(attr);
-    if (!dispatchOnly) {
+    const TypeAttrOf attr(info.get());
+    if (!attr) return E_FAIL;
+    if (attr->typekind != TKIND_DISPATCH) {
         out = std::move(info);
         return S_OK;
     }
