@@ -48,7 +48,7 @@ HRESULT StreamFile::seek(LONG whence, LONGLONG offset) noexcept {
     LARGE_INTEGER distance{};
     distance.QuadPart = offset;
     return ::SetFilePointerEx(get(), distance, nullptr, static_cast<DWORD>(whence)) ? S_OK
-                                                                                   : FailWithLastError();
+                                                                                    : FailWithLastError();
 }
 
 HRESULT StreamFile::tell(ULONGLONG* position) const noexcept {

@@ -91,6 +91,23 @@ protected:
     ModuleLockHolder& operator=(const ModuleLockHolder&) = delete;
 };
 
+// Makes a wrapper (with the constructor arguments given) and asks it for iid; the wrapper goes again
+// when it does not answer. Nothing is made when ppv is null.
+template <class Wrapper, class... Args> HRESULT CreateWrapper(REFIID iid, void** ppv, Args... args) noexcept {
+    if (!ppv) return E_POINTER;
+    *ppv = nullptr;
+    Wrapper* object = nullptr;
+    HRESULT hr = ComBoundary([&] {
+        object = new Wrapper(args...);
+        return S_OK;
+    });
+    if (FAILED(hr)) return hr;
+    object->AddRef();
+    hr = object->QueryInterface(iid, ppv);
+    object->Release();
+    return hr;
+}
+
 // Plain wrapper: the class's fields, its own reference count and IUnknown.
 template <class Base> class CComObject final : private ModuleLockHolder, public Base {
 public:
@@ -105,18 +122,7 @@ public:
     }
 
     static HRESULT CreateInstance(REFIID iid, void** ppv) noexcept {
-        if (!ppv) return E_POINTER;
-        *ppv = nullptr;
-        CComObject* object = nullptr;
-        HRESULT hr = ComBoundary([&] {
-            object = new CComObject();
-            return S_OK;
-        });
-        if (FAILED(hr)) return hr;
-        object->InternalAddRef();
-        hr = object->QueryInterface(iid, ppv);
-        object->Release();
-        return hr;
+        return CreateWrapper<CComObject>(iid, ppv);
     }
 };
 
@@ -162,18 +168,7 @@ public:
     }
 
     static HRESULT CreateInstance(IUnknown* outer, REFIID iid, void** ppv) noexcept {
-        if (!ppv) return E_POINTER;
-        *ppv = nullptr;
-        CComAggObject* object = nullptr;
-        HRESULT hr = ComBoundary([&] {
-            object = new CComAggObject(outer);
-            return S_OK;
-        });
-        if (FAILED(hr)) return hr;
-        object->AddRef();
-        hr = object->QueryInterface(iid, ppv);
-        object->Release();
-        return hr;
+        return CreateWrapper<CComAggObject>(iid, ppv, outer);
     }
 
 private:

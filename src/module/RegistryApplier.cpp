@@ -2,6 +2,7 @@
 
 #include "module/OwnedKey.h"
 
+#include <iterator>
 #include <utility>
 
 namespace Registrar {
@@ -9,23 +10,11 @@ namespace Registrar {
 namespace {
 
 HKEY RootHandle(RootKey root) noexcept {
-    switch (root) {
-    case RootKey::ClassesRoot:
-        return HKEY_CLASSES_ROOT;
-    case RootKey::CurrentUser:
-        return HKEY_CURRENT_USER;
-    case RootKey::LocalMachine:
-        return HKEY_LOCAL_MACHINE;
-    case RootKey::Users:
-        return HKEY_USERS;
-    case RootKey::PerformanceData:
-        return HKEY_PERFORMANCE_DATA;
-    case RootKey::DynData:
-        return HKEY_DYN_DATA;
-    case RootKey::CurrentConfig:
-        return HKEY_CURRENT_CONFIG;
-    }
-    return nullptr;
+    // In the order of RootKey.
+    static const HKEY roots[] = {HKEY_CLASSES_ROOT,     HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS,
+                                 HKEY_PERFORMANCE_DATA, HKEY_DYN_DATA,     HKEY_CURRENT_CONFIG};
+    const auto index = static_cast<size_t>(root);
+    return index < std::size(roots) ? roots[index] : nullptr;
 }
 
 HRESULT FromWin32(LONG error) noexcept {

@@ -11,72 +11,43 @@
 
 #include <vector>
 
-// A TYPEATTR goes back to the type description that handed it out, which the owner keeps a reference
-// to: a walk may drop the last other reference before the attributes are let go.
-struct TypeAttrTraits {
+// A TYPEATTR or FUNCDESC goes back to the type description that handed it out, which the owner keeps a
+// reference to: a walk may drop the last other reference before the description is let go.
+template <class Part, void (STDMETHODCALLTYPE ITypeInfo::*Release)(Part*)> struct TypeInfoPartTraits {
     struct type {
         ITypeInfo* info;
-        TYPEATTR* attr;
+        Part* part;
     };
     static constexpr type empty() noexcept { return {nullptr, nullptr}; }
-    static bool isEmpty(const type& value) noexcept { return value.attr == nullptr; }
+    static bool isEmpty(const type& value) noexcept { return value.part == nullptr; }
     static void close(type value) noexcept {
-        value.info->ReleaseTypeAttr(value.attr);
+        (value.info->*Release)(value.part);
         value.info->Release();
     }
 };
 
-// A FUNCDESC, likewise.
-struct FuncDescTraits {
-    struct type {
-        ITypeInfo* info;
-        FUNCDESC* desc;
-    };
-    static constexpr type empty() noexcept { return {nullptr, nullptr}; }
-    static bool isEmpty(const type& value) noexcept { return value.desc == nullptr; }
-    static void close(type value) noexcept {
-        value.info->ReleaseFuncDesc(value.desc);
-        value.info->Release();
-    }
-};
-
-// The attributes of one type description; empty when they could not be had (result() says why).
-class TypeAttrOf : public Unique<TypeAttrTraits> {
+// One part of a type description (its attributes, or an operation's description by index); empty when
+// it could not be had (result() says why).
+template <class Part, auto Get, auto Release>
+class TypeInfoPartOf : public Unique<TypeInfoPartTraits<Part, Release>> {
 public:
-    TypeAttrOf() noexcept = default;
-    explicit TypeAttrOf(ITypeInfo* info) noexcept {
-        TYPEATTR* attr = nullptr;
-        m_result = info->GetTypeAttr(&attr);
+    TypeInfoPartOf() noexcept = default;
+    template <class... Index> explicit TypeInfoPartOf(ITypeInfo* info, Index... index) noexcept {
+        Part* part = nullptr;
+        m_result = (info->*Get)(index..., &part);
         if (FAILED(m_result)) return;
         info->AddRef();
-        reset({info, attr});
+        this->reset({info, part});
     }
     HRESULT result() const noexcept { return m_result; }
-    const TYPEATTR* operator->() const noexcept { return get().attr; }
-    const TYPEATTR& operator*() const noexcept { return *get().attr; }
+    const Part* operator->() const noexcept { return this->get().part; }
+    const Part& operator*() const noexcept { return *this->get().part; }
 
 private:
     HRESULT m_result = E_UNEXPECTED;
 };
-
-// The description of one operation of a type description, by its index.
-class FuncDescOf : public Unique<FuncDescTraits> {
-public:
-    FuncDescOf() noexcept = default;
-    FuncDescOf(ITypeInfo* info, UINT index) noexcept {
-        FUNCDESC* desc = nullptr;
-        m_result = info->GetFuncDesc(index, &desc);
-        if (FAILED(m_result)) return;
-        info->AddRef();
-        reset({info, desc});
-    }
-    HRESULT result() const noexcept { return m_result; }
-    const FUNCDESC* operator->() const noexcept { return get().desc; }
-    const FUNCDESC& operator*() const noexcept { return *get().desc; }
-
-private:
-    HRESULT m_result = E_UNEXPECTED;
-};
+using TypeAttrOf = TypeInfoPartOf<TYPEATTR, &ITypeInfo::GetTypeAttr, &ITypeInfo::ReleaseTypeAttr>;
+using FuncDescOf = TypeInfoPartOf<FUNCDESC, &ITypeInfo::GetFuncDesc, &ITypeInfo::ReleaseFuncDesc>;
 
 // A dual interface is described twice; its own table of operations (with the out-values and the
 // base interfaces) is the second description. Any other description is that table already. The
