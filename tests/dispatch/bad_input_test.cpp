@@ -179,18 +179,11 @@ TEST(BadInputMatrix, EveryMemberOfEveryClassSurvivesHostileArguments) {
     Watchdog watchdog("bad-input matrix", kCallDeadlineMs, true);
     long calls = 0;
     int classes = 0, answered = 0, operations = 0;
-    for (UINT t = 0; t < typeLib->GetTypeInfoCount(); ++t) {
-        TYPEKIND kind;
-        ComPtr<ITypeInfo> coclass;
-        if (FAILED(typeLib->GetTypeInfoType(t, &kind)) || kind != TKIND_COCLASS ||
-            FAILED(typeLib->GetTypeInfo(t, coclass.put())))
-            continue;
-        Bstr className;
-        typeLib->GetDocumentation(static_cast<INT>(t), className.put(), nullptr, nullptr, nullptr);
-        TypeAttrOf classAttr(coclass.get());
+    for (const CoclassEntry& coclass : Coclasses(typeLib.get())) {
+        const std::wstring& className = coclass.name;
         ComPtr<IClassFactory> factory;
         ComPtr<IUnknown> object;
-        ASSERT_EQ(::DllGetClassObject(classAttr->guid, IID_IClassFactory, factory.put_void()), S_OK);
+        ASSERT_EQ(::DllGetClassObject(coclass.clsid, IID_IClassFactory, factory.put_void()), S_OK);
         ASSERT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, object.put_void()), S_OK);
         factory.reset();
         ++classes;
@@ -202,7 +195,7 @@ TEST(BadInputMatrix, EveryMemberOfEveryClassSurvivesHostileArguments) {
                 answered += pass == 0;
                 operations += pass == 0 ? int(itf.ops.size()) : 0;
                 for (const Operation& op : itf.ops) {
-                    const std::string where = Narrow(className.view()) + "/" + itf.name + "." + op.name;
+                    const std::string where = Narrow(className) + "/" + itf.name + "." + op.name;
                     for (WORD flags :
                          {WORD(op.kind), WORD(op.kind == INVOKE_FUNC || op.kind == INVOKE_PROPERTYGET
                                                   ? DISPATCH_METHOD | DISPATCH_PROPERTYGET
@@ -231,7 +224,7 @@ TEST(BadInputMatrix, EveryMemberOfEveryClassSurvivesHostileArguments) {
             }
         }
         object.reset();
-        EXPECT_EQ(::DllCanUnloadNow(), S_OK) << Narrow(className.view()) << " left something alive";
+        EXPECT_EQ(::DllCanUnloadNow(), S_OK) << Narrow(className) << " left something alive";
     }
     watchdog.Begin("");
 

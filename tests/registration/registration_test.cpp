@@ -30,22 +30,14 @@ const std::vector<ClassEntry>& Classes() {
         std::vector<ClassEntry> out;
         ComPtr<ITypeLib> typeLib;
         if (FAILED(::LoadTypeLibEx(BuiltLibraryPath().c_str(), REGKIND_NONE, typeLib.put()))) return out;
-        for (UINT t = 0; t < typeLib->GetTypeInfoCount(); ++t) {
-            TYPEKIND kind;
-            ComPtr<ITypeInfo> coclass;
-            if (FAILED(typeLib->GetTypeInfoType(t, &kind)) || kind != TKIND_COCLASS ||
-                FAILED(typeLib->GetTypeInfo(t, coclass.put())))
-                continue;
-            Bstr name;
-            typeLib->GetDocumentation(static_cast<INT>(t), name.put(), nullptr, nullptr, nullptr);
-            const CLSID clsid = TypeAttrOf(coclass.get())->guid;
+        for (const CoclassEntry& coclass : Coclasses(typeLib.get())) {
+            const CLSID clsid = coclass.clsid;
             wchar_t text[40] = {};
             ::StringFromGUID2(clsid, text, 40);
             const ObjectMapEntry* entry = std::find_if(ObjectMapBegin(), ObjectMapEnd(), [&](const auto& e) {
                 return ::IsEqualCLSID(*e.clsid, clsid);
             });
-            out.push_back(
-                {std::wstring(name.view()), text, entry != ObjectMapEnd() && entry->safeForScripting});
+            out.push_back({coclass.name, text, entry != ObjectMapEnd() && entry->safeForScripting});
         }
         return out;
     }();

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The description's table of operations; the description itself when its attributes cannot be read.
 inline ComPtr<ITypeInfo> OperationTable(ITypeInfo* described) {
@@ -26,5 +27,28 @@ inline std::string Narrow(std::wstring_view text) {
     std::string out;
     for (wchar_t c : text)
         out.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+    return out;
+}
+
+// The classes a type library describes, in its order: name, description and CLSID.
+struct CoclassEntry {
+    std::wstring name;
+    ComPtr<ITypeInfo> info;
+    CLSID clsid;
+};
+inline std::vector<CoclassEntry> Coclasses(ITypeLib* typeLib) {
+    std::vector<CoclassEntry> out;
+    for (UINT t = 0; t < typeLib->GetTypeInfoCount(); ++t) {
+        TYPEKIND kind;
+        ComPtr<ITypeInfo> coclass;
+        if (FAILED(typeLib->GetTypeInfoType(t, &kind)) || kind != TKIND_COCLASS ||
+            FAILED(typeLib->GetTypeInfo(t, coclass.put())))
+            continue;
+        Bstr name;
+        typeLib->GetDocumentation(static_cast<INT>(t), name.put(), nullptr, nullptr, nullptr);
+        const TypeAttrOf attr(coclass.get());
+        if (!attr) continue;
+        out.push_back({std::wstring(name.view()), coclass, attr->guid});
+    }
     return out;
 }
