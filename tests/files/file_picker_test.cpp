@@ -4,6 +4,7 @@
 #include "support/Scoped.h"
 #include "windows/StandIn.h"
 
+#include <commctrl.h>
 #include <commdlg.h>
 
 #include <atomic>
@@ -55,6 +56,20 @@ HWND DialogOf(DWORD thread, HWND owner) {
     std::pair<HWND, HWND> search{owner, nullptr};
     ::EnumThreadWindows(thread, FindDialog, reinterpret_cast<LPARAM>(&search));
     return search.second;
+}
+
+// The text of the item selected in the folder tree of a folder dialog.
+std::wstring SelectedFolderText(HWND dialog) {
+    HWND tree = ::FindWindowExW(dialog, nullptr, WC_TREEVIEWW, nullptr);
+    auto item = reinterpret_cast<HTREEITEM>(::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    wchar_t text[MAX_PATH] = {};
+    TVITEMW data{};
+    data.mask = TVIF_TEXT;
+    data.hItem = item;
+    data.pszText = text;
+    data.cchTextMax = MAX_PATH;
+    if (!tree || !item || !::SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data))) return {};
+    return text;
 }
 
 void Press(HWND dialog, int button) {
@@ -238,9 +253,12 @@ TEST_F(FilePicker, OpenMultipleGivesFullPathsInOrder) {
 TEST_F(FilePicker, FolderPreselectsTheDisplayDirectory) {
     ASSERT_EQ(picker->init(nullptr, Bstr(L"Choose\\na folder").get(), 2), S_OK);
     ASSERT_EQ(picker->put_displayDirectory(MakeFile(folder).get()), S_OK);
+    const std::wstring leaf = folder.substr(folder.rfind(L'\\') + 1);
     EXPECT_EQ(ShowAsUser(picker.get(),
-                         [](HWND dialog) {
+                         [&](HWND dialog) {
                              EXPECT_EQ(TextOf(::GetDlgItem(dialog, kFolderPrompt)), L"Choose\na folder");
+                             // The dialog selects the folder after it shows: confirm once it has.
+                             EXPECT_TRUE(WaitUntil([&] { return SelectedFolderText(dialog) == leaf; }));
                              Press(dialog, IDOK);
                          }),
               0);
