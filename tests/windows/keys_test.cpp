@@ -14,6 +14,7 @@
 #include <condition_variable>
 #include <mutex>
 #include <thread>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -114,14 +115,22 @@ struct PageInFront {
     }
 };
 
-TEST(Keys, PressAndReleaseInModifierOrderWithTheirTimeStamps) {
+// A keyboard hook, a window manager and a page of the browser stand-in in front.
+class Keys : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(hook.installed());
+        ASSERT_EQ(CWindowManager::CreateLocal(manager.put()), S_OK);
+        front.emplace();
+        ASSERT_TRUE(front->page) << "the browser stand-in shows no page";
+    }
     KeyboardHook hook;
-    ASSERT_TRUE(hook.installed());
     ComPtr<IWindowManager> manager;
-    ASSERT_EQ(CWindowManager::CreateLocal(manager.put()), S_OK);
-    PageInFront front;
-    ASSERT_TRUE(front.page) << "the browser stand-in shows no page";
-    ASSERT_EQ(::GetForegroundWindow(), front.frame);
+    std::optional<PageInFront> front;
+};
+
+TEST_F(Keys, PressAndReleaseInModifierOrderWithTheirTimeStamps) {
+    ASSERT_EQ(::GetForegroundWindow(), front->frame);
 
     struct Case {
         VARIANT_BOOL shift, ctrl, alt;
@@ -135,7 +144,7 @@ TEST(Keys, PressAndReleaseInModifierOrderWithTheirTimeStamps) {
     };
     for (size_t c = 0; c < std::size(cases); ++c) {
         const Case& k = cases[c];
-        ASSERT_EQ(manager->ResendKey(front.page.get(), 0x41, k.shift, k.ctrl, k.alt), S_OK) << "case " << c;
+        ASSERT_EQ(manager->ResendKey(front->page.get(), 0x41, k.shift, k.ctrl, k.alt), S_OK) << "case " << c;
         std::vector<KeyEvent> down = hook.Take(k.keys.size());
         ASSERT_EQ(down.size(), k.keys.size()) << "case " << c;
         for (size_t i = 0; i < down.size(); ++i) {
@@ -148,7 +157,7 @@ TEST(Keys, PressAndReleaseInModifierOrderWithTheirTimeStamps) {
                 EXPECT_NE(down[i].time, 4000u) << "case " << c;
         }
 
-        ASSERT_EQ(manager->StopKey(front.page.get(), 0x41, k.shift, k.ctrl, k.alt), S_OK) << "case " << c;
+        ASSERT_EQ(manager->StopKey(front->page.get(), 0x41, k.shift, k.ctrl, k.alt), S_OK) << "case " << c;
         std::vector<KeyEvent> up = hook.Take(k.keys.size());
         ASSERT_EQ(up.size(), k.keys.size()) << "case " << c;
         for (size_t i = 0; i < up.size(); ++i) {
@@ -159,13 +168,7 @@ TEST(Keys, PressAndReleaseInModifierOrderWithTheirTimeStamps) {
     }
 }
 
-TEST(Keys, NothingGoesOutWhileAnotherWindowIsInFront) {
-    KeyboardHook hook;
-    ASSERT_TRUE(hook.installed());
-    ComPtr<IWindowManager> manager;
-    ASSERT_EQ(CWindowManager::CreateLocal(manager.put()), S_OK);
-    PageInFront front;
-    ASSERT_TRUE(front.page) << "the browser stand-in shows no page";
+TEST_F(Keys, NothingGoesOutWhileAnotherWindowIsInFront) {
 
     const struct Case {
         const char* what;
@@ -174,9 +177,9 @@ TEST(Keys, NothingGoesOutWhileAnotherWindowIsInFront) {
         IDispatch* window;
         HRESULT expected;
     } cases[] = {
-        {"a window owned by the page's window, as a file dialog is", true, front.frame, front.page.get(),
+        {"a window owned by the page's window, as a file dialog is", true, front->frame, front->page.get(),
          E_ACCESSDENIED},
-        {"another program's window", true, nullptr, front.page.get(), E_ACCESSDENIED},
+        {"another program's window", true, nullptr, front->page.get(), E_ACCESSDENIED},
         {"no window", false, nullptr, nullptr, E_INVALIDARG},
         {"not a page window", false, nullptr, manager.get(), E_INVALIDARG},
     };
@@ -193,17 +196,13 @@ TEST(Keys, NothingGoesOutWhileAnotherWindowIsInFront) {
         EXPECT_EQ(manager->StopKey(c.window, VK_RETURN, kFalse, kFalse, kFalse), c.expected) << c.what;
         EXPECT_TRUE(hook.Take(0).empty()) << c.what << ": a key went out";
         if (other) ::DestroyWindow(other);
-        ::SetForegroundWindow(front.frame);
+        ::SetForegroundWindow(front->frame);
     }
 }
 
-TEST(Keys, AnHtmlDialogInFrontPassesKeysOn) {
-    KeyboardHook hook;
-    ASSERT_TRUE(hook.installed());
-    PageInFront front;
-    ASSERT_TRUE(front.page) << "the browser stand-in shows no page";
+TEST_F(Keys, AnHtmlDialogInFrontPassesKeysOn) {
     Variant outcome;
-    ASSERT_EQ(CallMember(front.page.get(), L"showModalDialog", DISPATCH_METHOD,
+    ASSERT_EQ(CallMember(front->page.get(), L"showModalDialog", DISPATCH_METHOD,
                          {StringValue(PageUrl(L"KEYS.HTML"))}, outcome.get()),
               S_OK);
     ASSERT_EQ(outcome->vt, VT_BSTR);
