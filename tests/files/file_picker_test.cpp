@@ -2,7 +2,6 @@
 // test-lock: foreground-window
 #include "FilesTestSupport.h"
 #include "support/Scoped.h"
-#include "support/TypeLibWalk.h"
 #include "windows/StandIn.h"
 
 #include <commctrl.h>

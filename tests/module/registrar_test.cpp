@@ -1,5 +1,6 @@
 // Registration scripts as text: replacements, parsing into blocks, keys and values, the per-user rewrite.
 #include "module/RegistrarScript.h"
+#include "support/ComTest.h"
 
 #include <gtest/gtest.h>
 
@@ -20,13 +21,6 @@ Entry FirstEntry(std::wstring_view text) {
     EXPECT_EQ(Parse(text, script), S_OK) << std::string(text.begin(), text.end());
     if (script.blocks.empty() || script.blocks[0].entries.empty()) return {};
     return script.blocks[0].entries[0];
-}
-
-std::string Narrow(std::wstring_view text) {
-    std::string out;
-    for (wchar_t c : text)
-        out.push_back(c < 128 ? char(c) : '?');
-    return out;
 }
 
 TEST(RegistrarRoots, EveryRootNameInAnyCase) {

@@ -30,6 +30,14 @@ template <class T, class I> ComPtr<I> MakeObject() {
     return object;
 }
 
+// Text for a failure message: ASCII as it is, anything else as '?'.
+inline std::string Narrow(std::wstring_view text) {
+    std::string out;
+    for (wchar_t c : text)
+        out.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+    return out;
+}
+
 inline ComPtr<IDispatch> CreateByProgId(const wchar_t* progId) {
     CLSID clsid;
     return SUCCEEDED(::CLSIDFromProgID(progId, &clsid)) ? Create(clsid) : nullptr;

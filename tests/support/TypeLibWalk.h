@@ -3,6 +3,7 @@
 #pragma once
 
 #include "script/TypeLibWalker.h"
+#include "support/ComTest.h"
 
 #include <string>
 #include <string_view>
@@ -21,13 +22,6 @@ inline ComPtr<ITypeInfo> BaseOf(ITypeInfo* info) {
     TypeAttrOf attr(info);
     if (!attr || FAILED(BaseOf(info, *attr, base))) base.reset();
     return base;
-}
-
-inline std::string Narrow(std::wstring_view text) {
-    std::string out;
-    for (wchar_t c : text)
-        out.push_back(c < 0x80 ? static_cast<char>(c) : '?');
-    return out;
 }
 
 // The classes a type library describes, in its order: name, description and CLSID.
