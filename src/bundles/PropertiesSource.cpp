@@ -59,14 +59,13 @@ HRESULT LoadPropertiesFile(const std::wstring& path, PropertiesTable& table) {
     API::Win32::File file;
     if (!file.open(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr))
         return FailWithLastError();
-    DWORD sizeHigh = 0;
-    const DWORD size = ::GetFileSize(file.get(), &sizeHigh);
-    if (size == INVALID_FILE_SIZE && ::GetLastError() != NO_ERROR) return FailWithLastError();
-    if (sizeHigh != 0) return E_OUTOFMEMORY; // beyond what a 32-bit process can hold
+    DWORD size = 0;
+    if (!file.wholeSize(size)) // a file of 4 GB or more is beyond what a 32-bit process can hold
+        return ::GetLastError() == ERROR_FILE_TOO_LARGE ? E_OUTOFMEMORY : FailWithLastError();
     // Not cleared first: ReadFile fills what is used.
     const auto bytes = std::make_unique_for_overwrite<char[]>(size != 0 ? size : 1);
     DWORD read = 0;
-    if (size != 0 && !::ReadFile(file.get(), bytes.get(), size, &read, nullptr)) return FailWithLastError();
+    if (!file.read(bytes.get(), size, read)) return FailWithLastError();
     return ParseUtf8(std::string_view(bytes.get(), read), table);
 }
 

@@ -343,35 +343,6 @@ bool SamePath(std::wstring_view a, std::wstring_view b) {
     return EqualsIgnoreAsciiCase(WithoutTrailingSeparators(a), WithoutTrailingSeparators(b));
 }
 
-std::wstring FileUrlFromPath(std::wstring_view path) {
-    std::wstring out = L"file:";
-    size_t start = 0;
-    if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
-        out += L"//";
-        start = 2;
-    } else {
-        out += L"///";
-        if (path.size() >= 2 && IsDriveLetter(path[0]) && path[1] == L':') {
-            out.append(path.substr(0, 2));
-            start = 2;
-        }
-    }
-    for (size_t i = start; i < path.size(); ++i) {
-        const wchar_t c = path[i];
-        if (IsSeparator(c)) {
-            out.push_back(L'/');
-        } else if (c >= 0x80 || IsDriveLetter(c) || (c >= L'0' && c <= L'9') || c == L'-' || c == L'.' ||
-                   c == L'_' || c == L'~') {
-            out.push_back(c);
-        } else {
-            out.push_back(L'%');
-            out.push_back(HexDigitChar(c >> 4));
-            out.push_back(HexDigitChar(c));
-        }
-    }
-    return out;
-}
-
 bool SourceNamesDevice(std::wstring_view source) {
     if (StartsWithIgnoreAsciiCase(source, L"file:")) return PathNamesDevice(DecodeEscapes(source.substr(5)));
     if (HasUrlScheme(source)) return false;

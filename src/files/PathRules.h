@@ -60,12 +60,6 @@ std::wstring NumberedLeaf(std::wstring_view leaf, unsigned n);
 // without regard to case for A-Z only; paths without a full form are compared as written that way.
 bool SamePath(std::wstring_view a, std::wstring_view b);
 
-// A file: URL naming exactly the file at a fully qualified path ("C:\\a b\\x%41.xml" gives
-// "file:///C:/a%20b/x%2541.xml"; "\\\\server\\share\\x" gives "file://server/share/x"): separators become
-// "/", and every ASCII character but letters, digits, "-._~" and the drive's ":" is written as %xx, so
-// nothing in the name is read as an escape, a query or a fragment. Other characters are kept as they are.
-std::wstring FileUrlFromPath(std::wstring_view path);
-
 // True when a download source, a local path or a file: URL (its %xx escapes decoded), names a device
 // rather than a file: a DOS device name (CON, NUL, COM1, ... with or without an extension) as its last
 // segment, or a "\\.\" or "\\?\" path. Any other URL is never a device.

@@ -32,6 +32,20 @@ bool File::write(const void* data, DWORD size) noexcept {
     return ::WriteFile(get(), data, size, &m_written, nullptr) != FALSE;
 }
 
+bool File::wholeSize(DWORD& size) const noexcept {
+    DWORD high = 0;
+    size = ::GetFileSize(get(), &high);
+    if (size == INVALID_FILE_SIZE && ::GetLastError() != NO_ERROR) return false;
+    if (high == 0) return true;
+    ::SetLastError(ERROR_FILE_TOO_LARGE);
+    return false;
+}
+
+bool File::read(void* data, DWORD size, DWORD& read) noexcept {
+    read = 0;
+    return size == 0 || ::ReadFile(get(), data, size, &read, nullptr) != FALSE;
+}
+
 bool RegKey::create(HKEY parent, const wchar_t* subkey, LPWSTR keyClass, DWORD options, REGSAM access,
                     LPSECURITY_ATTRIBUTES security, LPDWORD disposition) noexcept {
     HKEY key = nullptr;

@@ -65,6 +65,12 @@ public:
     DWORD lastWriteCount() const noexcept { return m_written; }
     // WriteFile of the whole buffer at the current position; true when it succeeded.
     bool write(const void* data, DWORD size) noexcept;
+    // The size of the open file when one read can take all of it (below 4 GB); false when the system
+    // cannot tell, or for a larger file (the last error is then ERROR_FILE_TOO_LARGE).
+    bool wholeSize(DWORD& size) const noexcept;
+    // ReadFile of up to size bytes at the current position into data; read is how many came. True
+    // when it succeeded.
+    bool read(void* data, DWORD size, DWORD& read) noexcept;
 
 private:
     std::wstring m_path;

@@ -1,18 +1,53 @@
 #include "xml/DOMParser.h"
 
-#include "files/PathRules.h"
 #include "host/XmlServices.h"
 #include "script/Boundary.h"
 #include "shared/Bstr.h"
+#include "shared/SafeArray.h"
+#include "shared/Win32.h"
+
+#include <string>
 
 STDMETHODIMP CDOMParser::parseFromString(BSTR, VARIANT, IXMLDOMDocument**) noexcept {
     return E_NOTIMPL;
 }
 
-// MSXML reads the file itself, by the path the stream was opened on; the stream only names the file
-// and is neither read nor moved. The path goes to MSXML as an escaped file: URL, because MSXML reads
-// any text it is given as a URL and would decode a "%41" or cut at a "#" in the file's name.
-// charset, contentLength and contentType are not used.
+namespace {
+
+// The bytes of the file at path, as the byte array MSXML loads from. The file is opened afresh, shared
+// with readers only, as a browser opens a file it reads.
+HRESULT ReadBytes(const std::wstring& path, SafeArray& bytes) {
+    API::Win32::File file;
+    if (!file.open(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr))
+        return FailWithLastError();
+    DWORD size = 0;
+    if (!file.wholeSize(size))
+        return ::GetLastError() == ERROR_FILE_TOO_LARGE ? E_OUTOFMEMORY : FailWithLastError();
+    SafeArray array(::SafeArrayCreateVector(VT_UI1, 0, size));
+    if (!array) return E_OUTOFMEMORY;
+    HRESULT hr = array.lock();
+    if (FAILED(hr)) return hr;
+    DWORD read = 0;
+    if (!file.read(array.get()->pvData, size, read)) return FailWithLastError();
+    // A file that shrank while it was read gives what it still held.
+    if (read != size) {
+        SafeArray whole(array.Detach());
+        SAFEARRAYBOUND bound{read, 0};
+        hr = ::SafeArrayRedim(whole.get(), &bound);
+        if (FAILED(hr)) return hr;
+        array = std::move(whole);
+    }
+    bytes = std::move(array);
+    return S_OK;
+}
+
+} // namespace
+
+// The stream only names the file: it is neither read nor moved. The library reads the file by the path
+// the stream was opened on and MSXML parses its bytes, deciding the encoding from them as it does for
+// a file it loads itself (a byte order mark, the declaration, else UTF-8). Parsing bytes in memory takes
+// about half the time of MSXML's own load of a file, which goes through a URL download; the document's
+// url stays empty. charset, contentLength and contentType are not used.
 STDMETHODIMP CDOMParser::parseFromStream(VARIANT stream, VARIANT, VARIANT, VARIANT,
                                          IXMLDOMDocument** pRet) noexcept {
     if (stream.vt != VT_DISPATCH) return E_INVALIDARG;
@@ -35,12 +70,15 @@ STDMETHODIMP CDOMParser::parseFromStream(VARIANT stream, VARIANT, VARIANT, VARIA
         Bstr path;
         hr = file->GetPath(path.put());
         if (FAILED(hr)) return hr;
-        Variant source;
-        source->vt = VT_BSTR;
-        source->bstrVal = Bstr(PathRules::FileUrlFromPath(path.view())).Detach();
+        SafeArray bytes;
+        hr = ReadBytes(std::wstring(path.view()), bytes);
+        if (FAILED(hr)) return hr;
+        VARIANT source;
+        source.vt = VT_ARRAY | VT_UI1;
+        source.parray = bytes.get();
 
         VARIANT_BOOL loaded = VARIANT_FALSE;
-        hr = doc->load(*source.get(), &loaded);
+        hr = doc->load(source, &loaded);
         if (FAILED(hr)) return hr;
         if (loaded != VARIANT_TRUE) return FailWithReason("the document did not load");
         *pRet = doc.Detach();

@@ -1,8 +1,6 @@
 #include "files/PathRules.h"
 #include "FuzzText.h"
 
-#include <cwctype>
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::wstring text = FuzzText(data, size);
     // The text before the first U+0001 is a path, what follows a node or folder.
@@ -31,10 +29,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     if (PathRules::LiesInside(path, other)) FUZZ_CHECK(PathRules::FullPathForm(other).has_value());
     PathRules::SourceNamesDevice(text);
-    const std::wstring url = PathRules::FileUrlFromPath(path);
-    // Nothing in the name reads as a query, a fragment or an escape of something else.
-    FUZZ_CHECK(url.find_first_of(L"#? ") == std::wstring::npos);
-    for (size_t at = url.find(L'%'); at != std::wstring::npos; at = url.find(L'%', at + 1))
-        FUZZ_CHECK(at + 2 < url.size() && std::iswxdigit(url[at + 1]) && std::iswxdigit(url[at + 2]));
     return 0;
 }

@@ -37,6 +37,7 @@ test("a fresh stream gives the file's document and stays at position 0", functio
     eq(doc.documentElement.firstChild.text, "caf\u00E9", "UTF-8 text decoded");
     eq(stream.tell(), 0, "position after parsing");
     eq(stream.available(), FSO.GetFile(GOOD).Size, "nothing read from the stream");
+    eq(doc.url, "", "no address: the document came from bytes");
     // The document is MSXML's own and can be changed and read as usual.
     doc.documentElement.appendChild(doc.createElement("added"));
     ok(doc.xml.indexOf("<added/>") > 0, "changed document");
@@ -86,6 +87,15 @@ test("the charset argument makes no difference", function () {
         eq(parse(openStream(LATIN), charsets[i]).documentElement.text, "caf\u00E9", "Latin-1 file, charset " + charsets[i]);
         eq(parse(openStream(GOOD), charsets[i]).documentElement.firstChild.text, "caf\u00E9", "UTF-8 file, charset " + charsets[i]);
     }
+});
+
+test("a byte order mark decides the encoding of a file without a declaration", function () {
+    function utf16(text) { return text.replace(/[\s\S]/g, function (c) { return c + "\u0000"; }); }
+    var rows = [["utf8-bom.xml", "\u00EF\u00BB\u00BF<r>caf\u00C3\u00A9</r>", "UTF-8 with its mark"],
+                ["utf16.xml", "\u00FF\u00FE" + utf16("<r>caf\u00E9</r>"), "UTF-16 little-endian"],
+                ["bare.xml", "<r>caf\u00C3\u00A9</r>", "no mark, no declaration: UTF-8"]];
+    for (var i = 0; i < rows.length; i++)
+        eq(parse(openStream(writeBytes(rows[i][0], rows[i][1]))).documentElement.text, "caf\u00E9", rows[i][2]);
 });
 
 test("clean up", function () {
