@@ -1,6 +1,7 @@
 // Registration entry points: the AppID, the classes of the object map with their ProgIDs and categories,
 // and the type library, machine-wide or (DllInstall "user") for the current user.
 #include "module/Module.h"
+#include "module/KeptInterfaceKeys.h"
 #include "module/ObjectMap.h"
 #include "module/OwnedKey.h"
 #include "module/RegistrarScript.h"
@@ -170,6 +171,16 @@ template <class F> F OleAutomationExport(const char* name) noexcept {
     return reinterpret_cast<F>(reinterpret_cast<void*>(proc));
 }
 
+// Runs a registration call for typeLib, leaving the interfaces it describes for other libraries
+// registered as they were (see KeptInterfaceKeys).
+template <class Call> HRESULT KeepingOtherInterfaces(ITypeLib* typeLib, Call&& call) {
+    Registrar::KeptInterfaceKeys kept;
+    kept.Save(typeLib);
+    const HRESULT hr = call();
+    kept.Restore();
+    return hr;
+}
+
 HRESULT RegisterTypeLibrary() {
     ComPtr<ITypeLib> typeLib;
     std::wstring path;
@@ -180,11 +191,13 @@ HRESULT RegisterTypeLibrary() {
         helpFile.length())
         helpFolder = Registrar::FolderOfPath(helpFile.view());
     OLECHAR* help = helpFolder.empty() ? nullptr : helpFolder.data();
-    if (g_perUserRegistration) {
-        auto forUser = OleAutomationExport<RegisterTypeLibForUserFunc>("RegisterTypeLibForUser");
-        if (forUser) return forUser(typeLib.get(), path.data(), help);
-    }
-    return ::RegisterTypeLib(typeLib.get(), path.data(), help);
+    return KeepingOtherInterfaces(typeLib.get(), [&] {
+        if (g_perUserRegistration) {
+            auto forUser = OleAutomationExport<RegisterTypeLibForUserFunc>("RegisterTypeLibForUser");
+            if (forUser) return forUser(typeLib.get(), path.data(), help);
+        }
+        return ::RegisterTypeLib(typeLib.get(), path.data(), help);
+    });
 }
 
 HRESULT UnregisterTypeLibrary() {
@@ -195,11 +208,14 @@ HRESULT UnregisterTypeLibrary() {
     if (HRESULT hr = typeLib->GetLibAttr(&attributes); FAILED(hr)) return hr;
     TLIBATTR attr = *attributes;
     typeLib->ReleaseTLibAttr(attributes);
-    if (g_perUserRegistration) {
-        auto forUser = OleAutomationExport<UnRegisterTypeLibForUserFunc>("UnRegisterTypeLibForUser");
-        if (forUser) return forUser(attr.guid, attr.wMajorVerNum, attr.wMinorVerNum, attr.lcid, attr.syskind);
-    }
-    return ::UnRegisterTypeLib(attr.guid, attr.wMajorVerNum, attr.wMinorVerNum, attr.lcid, attr.syskind);
+    return KeepingOtherInterfaces(typeLib.get(), [&] {
+        if (g_perUserRegistration) {
+            auto forUser = OleAutomationExport<UnRegisterTypeLibForUserFunc>("UnRegisterTypeLibForUser");
+            if (forUser)
+                return forUser(attr.guid, attr.wMajorVerNum, attr.wMinorVerNum, attr.lcid, attr.syskind);
+        }
+        return ::UnRegisterTypeLib(attr.guid, attr.wMajorVerNum, attr.wMinorVerNum, attr.lcid, attr.syskind);
+    });
 }
 
 HRESULT RegisterServer() {

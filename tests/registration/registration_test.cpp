@@ -161,6 +161,30 @@ TEST_F(RegistrationTest, UnregisterRemovesClassKeysAndKeepsSharedKeys) {
     ASSERT_EQ(library.registerServer(), S_OK);
 }
 
+// MSXML's interfaces, which the type library describes for DOMParser, stay registered as MSXML's: the
+// library neither points them at itself nor deletes them when it goes.
+TEST_F(RegistrationTest, OtherLibrariesInterfacesStayAsTheyWere) {
+    const std::wstring document = L"Interface\\{2933BF81-7B36-11D2-B20E-00C04F983E60}"; // IXMLDOMDocument
+    const std::wstring msxml = L"{F5078F18-C551-11D3-89B9-0000F81FE221}";
+    {
+        ScopedKey key;
+        ASSERT_EQ(::RegCreateKeyExW(HKEY_CLASSES_ROOT, (document + L"\\TypeLib").c_str(), 0, nullptr, 0,
+                                    KEY_WRITE, nullptr, &key.h, nullptr),
+                  ERROR_SUCCESS);
+        ASSERT_EQ(::RegSetValueExW(key.h, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(msxml.c_str()),
+                                   static_cast<DWORD>((msxml.size() + 1) * sizeof(wchar_t))),
+                  ERROR_SUCCESS);
+    }
+    const auto proxy = ReadString(HKEY_CLASSES_ROOT, document + L"\\ProxyStubClsid32");
+    for (const auto& step : {+[](LoadedLibrary& l) { return l.registerServer(); },
+                             +[](LoadedLibrary& l) { return l.unregisterServer(); },
+                             +[](LoadedLibrary& l) { return l.registerServer(); }}) {
+        ASSERT_EQ(step(library), S_OK);
+        EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, document + L"\\TypeLib"), msxml);
+        EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, document + L"\\ProxyStubClsid32"), proxy);
+    }
+}
+
 TEST_F(RegistrationTest, ModulePathWithQuoteIsWrittenOnce) {
     wchar_t temp[MAX_PATH] = {};
     ASSERT_NE(::GetTempPathW(MAX_PATH, temp), 0u);
