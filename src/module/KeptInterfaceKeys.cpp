@@ -1,7 +1,7 @@
 #include "module/KeptInterfaceKeys.h"
 
 #include "module/OwnedKey.h"
-#include "shared/ComPtr.h"
+#include "script/TypeLibWalker.h"
 
 #include <iterator>
 #include <string>
@@ -79,16 +79,9 @@ void KeptInterfaceKeys::Save(ITypeLib* typeLib) {
     const GUID ownLibrary = libraryAttributes->guid;
     typeLib->ReleaseTLibAttr(libraryAttributes);
 
-    const UINT count = typeLib->GetTypeInfoCount();
-    for (UINT i = 0; i < count; ++i) {
-        TYPEKIND kind = TKIND_MAX;
-        if (FAILED(typeLib->GetTypeInfoType(i, &kind)) || (kind != TKIND_INTERFACE && kind != TKIND_DISPATCH))
-            continue;
-        ComPtr<ITypeInfo> info;
-        TYPEATTR* attributes = nullptr;
-        if (FAILED(typeLib->GetTypeInfo(i, info.put())) || FAILED(info->GetTypeAttr(&attributes))) continue;
-        const std::wstring iid = GuidText(attributes->guid);
-        info->ReleaseTypeAttr(attributes);
+    ForEachTypeInfo(typeLib, [&](UINT, ITypeInfo*, const TYPEATTR& attributes) {
+        if (attributes.typekind != TKIND_INTERFACE && attributes.typekind != TKIND_DISPATCH) return S_OK;
+        const std::wstring iid = GuidText(attributes.guid);
         // A 64-bit registration writes the view of 32-bit programs as well.
         for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
             if (!RegisteredForOtherLibrary(iid, view, ownLibrary)) continue;
@@ -97,7 +90,8 @@ void KeptInterfaceKeys::Save(ITypeLib* typeLib) {
                 Tree tree{root, view, iid, {}};
                 HKEY opened = nullptr;
                 const LONG result = ::RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | view, &opened);
-                if (result == ERROR_SUCCESS) ::RegCloseKey(opened);
+                OwnedKey present;
+                if (result == ERROR_SUCCESS) present.reset(opened);
                 // Only a key known to be missing is kept as missing.
                 if (result != ERROR_FILE_NOT_FOUND &&
                     (result != ERROR_SUCCESS || !ReadTree(root, view, path, tree.keys)))
@@ -105,7 +99,8 @@ void KeptInterfaceKeys::Save(ITypeLib* typeLib) {
                 m_trees.push_back(std::move(tree));
             }
         }
-    }
+        return S_OK;
+    });
 }
 
 void KeptInterfaceKeys::Restore() const noexcept {
