@@ -29,16 +29,14 @@ HRESULT ReadBytes(const std::wstring& path, SafeArray& bytes) {
     if (FAILED(hr)) return hr;
     DWORD read = 0;
     if (!file.read(array.get()->pvData, size, read)) return FailWithLastError();
-    // A file that shrank while it was read gives what it still held.
-    if (read != size) {
-        SafeArray whole(array.Detach());
-        SAFEARRAYBOUND bound{read, 0};
-        hr = ::SafeArrayRedim(whole.get(), &bound);
-        if (FAILED(hr)) return hr;
-        array = std::move(whole);
+    if (read == size) {
+        bytes = std::move(array);
+        return S_OK;
     }
-    bytes = std::move(array);
-    return S_OK;
+    // A file that shrank while it was read gives what it still held; an array resizes only unlocked.
+    bytes = SafeArray(array.Detach());
+    SAFEARRAYBOUND bound{read, 0};
+    return ::SafeArrayRedim(bytes.get(), &bound);
 }
 
 } // namespace
